@@ -639,10 +639,12 @@ TPaletteFileResult WriteFileWithBackup(const QString& FileName, const std::funct
     }
 
     QSaveFile file(FileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so a refused write shows in the count write() returns: with a buffer,
+    // Qt 6.4 flushes at commit, loses the error there and commits a cut-off file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failure(TPaletteFileError::WriteFailed, QString(),
                        QStringLiteral("cannot create '%1': %2").arg(FileName, file.errorString()));
-    if (!Write(file)) {
+    if (!Write(file) || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return Failure(TPaletteFileError::WriteFailed, QString(), QStringLiteral("cannot write '%1': %2").arg(FileName, reason));

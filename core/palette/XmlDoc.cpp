@@ -477,7 +477,9 @@ bool TXmlDocument::SaveToFile(const QString& fileName) const
     if (bytes.isEmpty())
         return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: a buffered save file flushes at commit and, in Qt 6.4, commits a
+    // cut-off file when that flush fails. Written directly, the short count shows.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Fail(TXmlError::WriteFailed, file.errorString());
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <sys/resource.h>
+
 namespace {
 
 QString U(const char* utf8) { return QString::fromUtf8(utf8); }
@@ -329,4 +332,41 @@ TEST(XmlDoc, SaveToFileAndDevice)
     badEncoding.SetEncoding("x-no-such");
     EXPECT_TRUE(badEncoding.SaveToBytes().isEmpty());
     EXPECT_EQ(badEncoding.Error(), TXmlError::UnknownEncoding);
+}
+
+TEST(XmlDoc, SaveToFileNoticesARefusedWrite)
+{
+    // Regression: a buffered save file committed a cut-off document when the system
+    // refused the bytes at the final flush. The file-size limit refuses them for real.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("config.xml");
+    TXmlDocument small("Config");
+    ASSERT_TRUE(small.SaveToFile(path));
+    const QByteArray previous = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    TXmlDocument big("Config");
+    for (int i = 0; i < 300; ++i)
+        big.Root()->AppendChild("Item")->SetAttribute("Value", QString::number(i));
+    const qsizetype size = big.SaveToBytes().size();
+    ASSERT_GT(size, 4096);
+    ASSERT_LT(size, 16384); // inside Qt's write buffer
+
+    struct rlimit old {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = old;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool saved = big.SaveToFile(path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(big.Error(), TXmlError::WriteFailed);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"config.xml"});
 }
