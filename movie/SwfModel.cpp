@@ -421,6 +421,63 @@ private:
 
 }  // namespace
 
+std::uint16_t Tag::WriteCode() const
+{
+    return std::visit(
+        [&](const auto& b) -> std::uint16_t {
+            using T = std::decay_t<decltype(b)>;
+            if constexpr (std::is_same_v<T, RawTag>) {
+                return code;
+            } else if constexpr (std::is_same_v<T, End>) {
+                return tcEnd;
+            } else if constexpr (std::is_same_v<T, ShowFrame>) {
+                return tcShowFrame;
+            } else if constexpr (std::is_same_v<T, SetBackgroundColor>) {
+                return tcSetBackgroundColor;
+            } else if constexpr (std::is_same_v<T, FileAttributes>) {
+                return tcFileAttributes;
+            } else if constexpr (std::is_same_v<T, FrameLabel>) {
+                return tcFrameLabel;
+            } else if constexpr (std::is_same_v<T, DoAction>) {
+                return tcDoAction;
+            } else if constexpr (std::is_same_v<T, DoInitAction>) {
+                return tcDoInitAction;
+            } else if constexpr (std::is_same_v<T, PlaceObject>) {
+                return b.placeVersion == 1 ? tcPlaceObject : b.placeVersion == 3 ? tcPlaceObject3 : tcPlaceObject2;
+            } else if constexpr (std::is_same_v<T, RemoveObject>) {
+                return b.removeVersion == 1 ? tcRemoveObject : tcRemoveObject2;
+            } else if constexpr (std::is_same_v<T, ShapeDef>) {
+                switch (b.shapeVersion) {
+                case 1: return tcDefineShape;
+                case 2: return tcDefineShape2;
+                case 4: return tcDefineShape4;
+                default: return tcDefineShape3;
+                }
+            } else if constexpr (std::is_same_v<T, SpriteDef>) {
+                return tcDefineSprite;
+            } else if constexpr (std::is_same_v<T, EditTextDef>) {
+                return tcDefineEditText;
+            } else if constexpr (std::is_same_v<T, TextDef>) {
+                return b.textVersion == 1 ? tcDefineText : tcDefineText2;
+            } else if constexpr (std::is_same_v<T, FontDef>) {
+                return b.fontVersion == 1 ? tcDefineFont : b.fontVersion == 3 ? tcDefineFont3 : tcDefineFont2;
+            } else if constexpr (std::is_same_v<T, ButtonDef>) {
+                return b.buttonVersion == 1 ? tcDefineButton : tcDefineButton2;
+            } else {
+                static_assert(sizeof(T) == 0, "every tag body needs a code");
+            }
+        },
+        body);
+}
+
+Tag Tag::Make(TagBody body)
+{
+    Tag t;
+    t.body = std::move(body);
+    t.code = t.WriteCode();
+    return t;
+}
+
 std::optional<std::uint16_t> Tag::DefinedId() const
 {
     return std::visit(

@@ -554,13 +554,18 @@ using TagBody = std::variant<RawTag, End, ShowFrame, SetBackgroundColor, FileAtt
                              DoInitAction, PlaceObject, RemoveObject, ShapeDef, SpriteDef, EditTextDef, TextDef,
                              FontDef, ButtonDef>;
 
-// One tag: its code (a TagCode or any other) and its body. The code decides the
-// encoding where a body serves several tags (PlaceObject2/3, DefineShape1..4 ...); the
-// version fields inside the bodies agree with it.
+// One tag: its code and its body. A decoded body knows its own code (from its kind and
+// its version field, e.g. ShapeDef with shapeVersion 3 is DefineShape3); the writer
+// writes that code, and the reader sets `code` to what the file said. Only a RawTag
+// needs `code` to be set by hand. Make() builds a tag with the matching code.
 struct Tag {
     std::uint16_t code = tcEnd;
     TagBody body;
     bool operator==(const Tag&) const = default;
+
+    static Tag Make(TagBody body);
+    // The code the writer uses for this tag.
+    std::uint16_t WriteCode() const;
 
     template <class T> T* As() { return std::get_if<T>(&body); }
     template <class T> const T* As() const { return std::get_if<T>(&body); }
