@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QSet>
 
 namespace {
@@ -181,6 +182,21 @@ TEST(ColorFormulaRead, UnreadableInputFailsWithoutFormulas)
     }
     TColorFormulaList list;
     EXPECT_FALSE(list.LoadFromFile(Fixture("no_such_formula_file.cff"), false));
+}
+
+TEST(ColorFormulaRead, EveryTruncationOfARealFileIsSurvived)
+{
+    QFile file(Fixture("formula_sample.cff"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    ASSERT_GT(whole.size(), 500);
+    const qsizetype lastBracket = whole.lastIndexOf('>');
+    for (qsizetype n = 0; n <= lastBracket; ++n) {
+        TColorFormulaList list;
+        // Cut anywhere, the document is incomplete and must be refused as a whole.
+        EXPECT_FALSE(list.LoadFromBytes(whole.left(n), false)) << n;
+        EXPECT_EQ(list.Count(), 0) << n;
+    }
 }
 
 TEST(ColorFormulaRead, OtherRootReadsAsNoFormulas)
