@@ -15,7 +15,9 @@ const int kVariationStyleKinds[kVariationStyleCount] = {
 
 namespace {
 
-int ToByte(double fraction) { return Round(fraction * 255.0); }
+// Channels outside 0..1 (an adjustment pushed past white, say) are held at the ends
+// rather than wrapping into the neighbouring byte.
+int ToByte(double fraction) { return std::clamp(Round(fraction * 255.0), 0, 255); }
 
 TColor PackFractions(const TRGBf& c) { return RGB(ToByte(c.R), ToByte(c.G), ToByte(c.B)); }
 

@@ -111,6 +111,9 @@ TEST(AdjustColor, KindsFollowTheirRules)
     EXPECT_EQ(AdjustColor(clRed, 42, 0.5), clRed);
     EXPECT_EQ(AdjustColor(clRed, akDarker, 0.5), RGB(128, 0, 0));
     EXPECT_EQ(AdjustColor(clRed, akBrighter, 1), clRed);
+    // An amount past 1 saturates at the ends of the channel instead of wrapping.
+    EXPECT_EQ(AdjustColor(RGB(128, 128, 128), akLighterHSL, 2), clWhite);
+    EXPECT_EQ(HSBToColor(0, 0, 1.2), clWhite);
     EXPECT_EQ(AdjustColor(clRed, akLightToDark, 0.25), RGB(255, 128, 128));
     EXPECT_EQ(AdjustColor(clRed, akCooler, 1), clBlue);
     EXPECT_EQ(AdjustColor(HSBToColor(300, 1, 1), akWarmer, 1), clRed);
