@@ -1,0 +1,356 @@
+#pragma once
+// A small ActionScript 1/2 (AVM1) interpreter: enough of the virtual machine for the
+// actions our own movies carry (FSCommands, timeline control, functions registered for the
+// external interface, hit tests of the clips against the mouse) and for the plain scripts
+// of older movies (variables, arithmetic, strings, objects, arrays, Math).
+//
+// Byte code is decoded once per action block into an array of operations with resolved
+// branch targets; strings are interned, so comparing two strings or looking up a member
+// compares integers. Objects live in an arena owned by the interpreter and are collected
+// by a mark-and-sweep pass between top-level runs, never while a script is running.
+//
+// The interpreter knows display objects only through an opaque pointer and the host
+// interface below; the player implements the host.
+
+#include <QByteArray>
+#include <QHash>
+#include <QPointF>
+#include <QRectF>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <unordered_map>
+#include <vector>
+
+namespace swf {
+struct TDisplayObject;
+}
+
+namespace avm1 {
+
+class TAvm1;
+struct TObject;
+
+enum class TType : std::uint8_t { Undefined, Null, Boolean, Number, String, Object };
+
+// A script value. Strings are atoms of the interpreter's string table.
+struct TValue {
+    TType type = TType::Undefined;
+    union {
+        double num;
+        bool b;
+        std::int32_t str;
+        TObject* obj;
+    };
+    TValue() : num(0) {}
+    static TValue Undefined() { return TValue(); }
+    static TValue Null()
+    {
+        TValue v;
+        v.type = TType::Null;
+        return v;
+    }
+    static TValue Bool(bool x)
+    {
+        TValue v;
+        v.type = TType::Boolean;
+        v.b = x;
+        return v;
+    }
+    static TValue Number(double x)
+    {
+        TValue v;
+        v.type = TType::Number;
+        v.num = x;
+        return v;
+    }
+    static TValue Atom(std::int32_t atom)
+    {
+        TValue v;
+        v.type = TType::String;
+        v.str = atom;
+        return v;
+    }
+    static TValue Object(TObject* o)
+    {
+        TValue v;
+        if (o) {
+            v.type = TType::Object;
+            v.obj = o;
+        }
+        return v;
+    }
+    bool IsUndefined() const { return type == TType::Undefined; }
+    bool IsObject() const { return type == TType::Object; }
+};
+
+using TNativeFn = TValue (*)(TAvm1& vm, TValue thisValue, std::span<const TValue> args);
+
+// Properties in insertion order (the order for..in reports, reversed), with a hash index
+// once an object grows beyond a handful of members.
+class TPropMap {
+public:
+    struct TEntry {
+        std::int32_t key;
+        TValue value;
+        std::uint8_t flags;  // 1 = don't enumerate, 2 = don't delete, 4 = read only
+    };
+    TEntry* Find(std::int32_t key);
+    const TEntry* Find(std::int32_t key) const;
+    void Set(std::int32_t key, TValue value, std::uint8_t flags = 0);
+    bool Remove(std::int32_t key);
+    const std::vector<TEntry>& Entries() const { return FEntries; }
+    std::vector<TEntry>& Entries() { return FEntries; }
+
+private:
+    void Reindex();
+    std::vector<TEntry> FEntries;
+    std::unordered_map<std::int32_t, std::uint32_t> FIndex;  // used once FEntries.size() > 8
+};
+
+struct TFunctionDef;
+struct TCode;
+
+enum class TObjectKind : std::uint8_t { Plain, Function, Array, Clip, Activation };
+
+struct TObject {
+    TObjectKind kind = TObjectKind::Plain;
+    bool marked = false;
+    TObject* proto = nullptr;
+    TPropMap props;
+    // Functions: native or script (code + definition), with the scope chain they close over.
+    TNativeFn native = nullptr;
+    std::shared_ptr<const TCode> code;
+    const TFunctionDef* def = nullptr;
+    const std::vector<std::int32_t>* pool = nullptr;  // constant pool in force at definition
+    std::vector<TObject*> scopeChain;         // outermost first, as at definition
+    swf::TDisplayObject* baseClip = nullptr;  // the timeline a function was defined on
+    // Arrays.
+    std::vector<TValue> elements;
+    // Clips: the display object, or null once it has left the stage. The child-name index
+    // is rebuilt when the display object's child list changes.
+    swf::TDisplayObject* clip = nullptr;
+    std::uint32_t childIndexVersion = ~0u;
+    std::unordered_map<std::int32_t, swf::TDisplayObject*> childIndex;
+    std::vector<std::int32_t> childAtoms;  // instance names by ascending depth
+};
+
+// What the interpreter asks of the player. Coordinates are stage pixels unless said.
+class TAvm1Host {
+public:
+    virtual ~TAvm1Host() = default;
+    virtual int SwfVersion(swf::TDisplayObject* clip) = 0;
+    virtual swf::TDisplayObject* Level(int level) = 0;
+    // Frames are 1-based. A goto past the last frame goes to the last frame.
+    virtual void GotoFrame(swf::TDisplayObject* clip, int frame, bool play) = 0;
+    virtual bool GotoLabel(swf::TDisplayObject* clip, const QString& label, bool play) = 0;
+    virtual void SetPlaying(swf::TDisplayObject* clip, bool playing) = 0;
+    // GetURL and GetURL2; "FSCommand:" URLs are commands for the host program.
+    virtual void GetUrl(swf::TDisplayObject* clip, const QString& url, const QString& target) = 0;
+    virtual bool HitTestPoint(swf::TDisplayObject* clip, QPointF stagePoint, bool shapeFlag) = 0;
+    // Bounds of the clip in the coordinate space of another clip (null: the stage), pixels.
+    virtual QRectF Bounds(swf::TDisplayObject* clip, swf::TDisplayObject* space) = 0;
+    virtual QPointF MouseStage() = 0;
+    virtual void Trace(const QString& text) = 0;
+    // The display list changed under the script (a property setter); repaint later.
+    virtual void Invalidate() {}
+};
+
+// Decoded byte code of one action block; function bodies are ranges of it.
+struct TPushItem {
+    enum : std::uint8_t { Value, Constant, Register } kind = Value;
+    std::uint8_t reg = 0;
+    std::uint16_t constant = 0;
+    TValue value;
+};
+
+struct TFunctionDef {
+    std::int32_t name = -1;  // atom, -1 for an anonymous function
+    bool v2 = false;
+    std::uint8_t registerCount = 0;
+    std::uint16_t flags = 0;  // DefineFunction2 preload and suppress flags
+    std::vector<std::pair<std::uint8_t, std::int32_t>> params;  // register (0: none), name atom
+    std::uint32_t begin = 0, end = 0;  // operation indices of the body
+};
+
+struct TOp {
+    std::uint8_t code = 0;
+    std::uint32_t a = 0;   // small operand, index into side tables, or count
+    std::int32_t b = 0;    // branch target (operation index) or second operand
+    std::int32_t c = 0;
+    std::int32_t d = 0;
+};
+
+struct TCode {
+    std::vector<TOp> ops;
+    std::vector<TPushItem> pushes;
+    std::vector<std::int32_t> atoms;              // string operands
+    std::vector<std::vector<std::int32_t>> pools; // constant pools
+    std::vector<TFunctionDef> functions;
+    int version = 8;
+};
+
+class TAvm1 {
+public:
+    explicit TAvm1(TAvm1Host* host);
+    ~TAvm1();
+    TAvm1(const TAvm1&) = delete;
+    TAvm1& operator=(const TAvm1&) = delete;
+
+    // Forgets every object, callback and cached code (a new movie in level 0). Display
+    // objects must be gone already, or have been reported through ClipRemoved.
+    void Reset();
+
+    // Runs an action block on a timeline (frame actions, clip events, button actions).
+    // `thisClip` is the clip whose timeline the code runs on.
+    void RunActions(const QByteArray& actions, swf::TDisplayObject* thisClip);
+
+    // Calls a function registered with ExternalInterface.addCallback. False when no
+    // function of that name is registered.
+    bool CallExternal(const QString& name, const std::vector<TValue>& args, TValue& result);
+    bool HasExternal(const QString& name) const;
+
+    // Calls the function a script stored in a member of the clip's object (onRollOver and
+    // the like), as a top-level run. False when there is no such function.
+    bool CallClipHandler(swf::TDisplayObject* clip, const QString& name);
+    bool HasClipHandler(swf::TDisplayObject* clip, const QString& name);
+
+    // A display object leaves the stage: script references to it go dead.
+    void ClipRemoved(swf::TDisplayObject* clip);
+    // The script object of a clip (created on first use).
+    TObject* ClipObject(swf::TDisplayObject* clip);
+
+    // Strings.
+    std::int32_t Intern(const QString& s);
+    const QString& Str(std::int32_t atom) const { return FStrings[static_cast<std::size_t>(atom)].text; }
+    TValue String(const QString& s) { return TValue::Atom(Intern(s)); }
+
+    // Conversions under the rules of the movie's version.
+    QString ToString(TValue v);
+    double ToNumber(TValue v);
+    bool ToBoolean(TValue v);
+    std::int32_t ToInt32(TValue v);
+    static QString NumberToString(double n);
+
+    // Members.
+    TValue GetMember(TValue object, std::int32_t key);
+    void SetMember(TValue object, std::int32_t key, TValue value);
+    TValue Call(TValue function, TValue thisValue, std::span<const TValue> args);
+
+    // Objects.
+    TObject* NewObject(TObject* proto = nullptr);
+    TObject* NewArray(std::vector<TValue> elements = {});
+    TObject* NewNative(TNativeFn fn);
+    TObject* Global() const { return FGlobal; }
+    TObject* ArrayPrototype() const { return FArrayProto; }
+
+    TAvm1Host* Host() const { return FHost; }
+    int Version() const { return FVersion; }
+    // Script output of trace() and errors, newest last, for diagnostics and tests.
+    const QStringList& Log() const { return FLog; }
+    std::size_t ObjectCount() const { return FObjects.size(); }
+    // Mark-and-sweep of objects and strings; only between top-level runs.
+    void Collect();
+
+    // Bounds on what a script may do before it is stopped, as a player stops a script
+    // that makes it unresponsive.
+    static constexpr std::uint64_t kMaxOperationsPerRun = 20'000'000;
+    static constexpr int kMaxCallDepth = 256;
+    static constexpr int kMaxStack = 1 << 20;
+
+private:
+    struct TString {
+        QString text;
+        std::int32_t folded = -1;  // lower-case atom, for movies before version 7
+        bool pinned = false;       // named by code or by the runtime: never collected
+        bool marked = false;
+        std::int8_t kind = -1;     // -1 not yet known, 0 a plain name, 1 a path, 2 _levelN
+        std::int8_t property = -2; // display property number, -1 none, -2 not yet known
+        int level = -1;
+    };
+    struct TFrame;
+    friend struct TBuiltins;
+
+    std::shared_ptr<const TCode> Decode(const QByteArray& actions);
+    TValue Execute(const std::shared_ptr<const TCode>& code, std::uint32_t begin, std::uint32_t end, TFrame& frame);
+    TValue CallScript(TObject* fn, TValue thisValue, std::span<const TValue> args);
+    void AfterTopLevel();
+
+    std::int32_t Key(std::int32_t atom);
+    std::int32_t PinnedAtom(const char* s);
+    TValue GetVariable(TFrame& frame, std::int32_t name);
+    void SetVariable(TFrame& frame, std::int32_t name, TValue value);
+    TValue ResolvePath(TFrame& frame, const QString& path);
+    swf::TDisplayObject* ResolveTarget(TFrame& frame, const QString& path);
+    bool LookupScope(TObject* scope, std::int32_t key, TValue& out);
+    TValue GetClipMember(TObject* clipObj, std::int32_t key, bool& found);
+    bool SetClipProperty(swf::TDisplayObject* clip, int property, TValue value);
+    TValue GetClipProperty(swf::TDisplayObject* clip, int property);
+    int ClipPropertyIndex(std::int32_t key);
+    void RefreshChildIndex(TObject* clipObj);
+    TValue Typeof(TValue v);
+    bool Equals(TValue a, TValue b);
+    bool StrictEquals(TValue a, TValue b);
+    TValue LessThan(TValue a, TValue b);
+    TValue ToPrimitive(TValue v);
+    TValue Add(TValue a, TValue b);
+    QString TargetPath(swf::TDisplayObject* clip, bool slash);
+    TObject* Construct(TValue ctor, std::span<const TValue> args);
+    void Enumerate(TValue object, std::vector<TValue>& stack);
+    void Error(const QString& message);
+    void InstallBuiltins();
+
+    TAvm1Host* FHost;
+    int FVersion = 8;
+    std::vector<TString> FStrings;
+    QHash<QString, std::int32_t> FStringIndex;
+    std::vector<std::int32_t> FFreeAtoms;
+    std::vector<std::unique_ptr<TObject>> FObjects;
+    std::size_t FObjectsAtLastCollect = 0;
+    std::size_t FStringsAtLastCollect = 0;
+    // Decoded code by the address of its bytes; the entry keeps the bytes alive so that
+    // the address cannot be reused by other bytes while it is cached.
+    struct TCachedCode {
+        QByteArray bytes;
+        std::shared_ptr<const TCode> code;
+    };
+    QHash<const void*, TCachedCode> FCodeCache;
+    std::unordered_map<swf::TDisplayObject*, TObject*> FClipObjects;
+    struct TCallback {
+        TValue thisValue;
+        TValue function;
+    };
+    QHash<QString, TCallback> FCallbacks;
+    TObject* FGlobal = nullptr;
+    TObject* FObjectProto = nullptr;
+    TObject* FFunctionProto = nullptr;
+    TObject* FArrayProto = nullptr;
+    TObject* FClipProto = nullptr;
+    TObject* FStringProto = nullptr;
+    std::vector<TValue> FStack;
+    std::vector<TValue*> FExtraRoots;
+    int FDepth = 0;
+    std::uint64_t FOperations = 0;
+    bool FAborted = false;
+    QStringList FLog;
+
+public:
+    // Atoms the interpreter compares against on hot paths.
+    struct TNames {
+        std::int32_t empty, undefined, null, trueS, falseS, number, string, boolean, object, function, movieclip;
+        std::int32_t thisN, root, global, parent, level0, length, prototype, constructor, proto, arguments,
+            super, nan;
+        std::int32_t xmouse, ymouse, flash;
+    } N{};
+};
+
+// The value as an XML fragment of the external-interface protocol: <string>..</string>,
+// <number>..</number>, <true/>, <false/>, <null/>, <undefined/>, <array>, <object>.
+QString ValueToXml(TAvm1& vm, TValue value);
+// Parses <invoke name=".." returntype="xml"><arguments>...</arguments></invoke>.
+bool ParseInvoke(TAvm1& vm, const QString& xml, QString& name, std::vector<TValue>& args);
+
+}  // namespace avm1

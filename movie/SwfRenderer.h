@@ -1,0 +1,208 @@
+#pragma once
+// Draws a movie's display list with QPainter, anti-aliased, and answers the geometric
+// questions the player and its scripts ask: bounds and hit tests.
+//
+// Units: the display tree holds matrices in twips (1/20 pixel), as the movie does; the
+// renderer takes one transform from the stage's twips to device pixels. Shapes follow the
+// movie's own drawing rules: every edge may carry a fill on each side (fill style 0 on the
+// left of its direction, fill style 1 on the right), so the renderer links the edges of each
+// fill style into closed outlines, the fill-0 edges reversed, and fills them even-odd
+// (non-zero when a DefineShape4 asks for it). Within one style layer all fills are drawn in
+// style order first, then the strokes. Strokes are never thinner than one device pixel.
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QPainterPath>
+#include <QRectF>
+#include <QTransform>
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "movie/SwfModel.h"
+
+class QPainter;
+
+namespace swf {
+
+// A colour transform in floating point: channel' = channel·mul + add (add in 0..255),
+// applied to straight (not premultiplied) colours.
+struct TColorXform {
+    float mul[4] = {1, 1, 1, 1};  // r, g, b, a
+    float add[4] = {0, 0, 0, 0};
+
+    static TColorXform From(const ColorTransform& cx);
+    // This transform applied after `inner`: the parent's transform on a child's.
+    TColorXform Compose(const TColorXform& inner) const;
+    QColor Apply(Rgba c) const;
+    bool IsIdentity() const;
+    // Nothing drawn under it can be visible.
+    bool IsTransparent() const { return mul[3] <= 0 && add[3] <= 0; }
+};
+
+inline QTransform ToQTransform(const Matrix& m) { return QTransform(m.A(), m.B(), m.C(), m.D(), m.Tx(), m.Ty()); }
+
+// The frames of one timeline (the main movie or a sprite): which tags make up each frame,
+// and the frame labels.
+struct TTimeline {
+    const std::vector<Tag>* tags = nullptr;
+    std::vector<std::uint32_t> frameEnd;  // index of the tag after each frame's ShowFrame
+    QHash<QString, int> labels;           // lower-case label -> 1-based frame
+    int FrameCount() const { return static_cast<int>(frameEnd.size()); }
+    std::uint32_t FrameBegin(int frame) const { return frame <= 1 ? 0 : frameEnd[static_cast<std::size_t>(frame - 2)]; }
+};
+
+// A movie as the player holds it: the parsed tags, the character dictionary and the
+// timelines, kept together so display objects can point into them.
+class TMovieData {
+public:
+    explicit TMovieData(Movie movie);
+    const Movie& Data() const { return FMovie; }
+    int Version() const { return FMovie.header.version; }
+    const Tag* Character(std::uint16_t id) const;
+    const TTimeline& MainTimeline() const { return FMain; }
+    const TTimeline* SpriteTimeline(const SpriteDef* sprite) const;
+    const FontDef* Font(std::uint16_t id) const;
+
+private:
+    void Index(const std::vector<Tag>& tags);
+    static TTimeline BuildTimeline(const std::vector<Tag>& tags);
+    Movie FMovie;
+    std::unordered_map<std::uint16_t, const Tag*> FCharacters;
+    TTimeline FMain;
+    std::unordered_map<const SpriteDef*, TTimeline> FSprites;
+};
+
+enum class TDisplayKind : std::uint8_t { Shape, Sprite, EditText, Text, Button, Other };
+
+// One object on the stage. Sprites and levels own their children, sorted by depth.
+struct TDisplayObject {
+    TDisplayKind kind = TDisplayKind::Other;
+    std::shared_ptr<const TMovieData> movie;  // the movie whose characters this object uses
+    const Tag* definition = nullptr;          // null for levels
+    std::uint16_t characterId = 0;
+    int depth = 0;
+    QString name;
+    QTransform matrix;  // local twips -> parent twips
+    TColorXform cx;
+    std::vector<Filter> filters;
+    int clipDepth = 0;  // a mask for the depths above it up to clipDepth
+    bool visible = true;
+    int level = -1;     // >= 0 for the root of a level
+    TDisplayObject* parent = nullptr;
+    std::vector<std::unique_ptr<TDisplayObject>> children;
+    std::uint32_t childVersion = 0;  // bumped when children come, go or are renamed
+
+    // Timelines (sprites, levels).
+    const TTimeline* timeline = nullptr;
+    int currentFrame = 0;  // 1-based; 0 before the first frame ran
+    bool playing = true;
+    bool placedByTimeline = true;
+    int placedOnFrame = 0;
+    std::uint64_t createdTick = 0;  // the frame-clock tick it was placed on
+    std::vector<ClipActionRecord> clipActions;
+    std::uint32_t clipEvents = 0;  // union of the clip actions' event flags
+
+    // Buttons.
+    std::uint8_t buttonState = bsUp;
+
+    // Texts: what a text field shows (its initial text unless a script set another).
+    QString text;
+
+    // Scale and rotation as scripts last set them; the matrix alone loses the sign of a
+    // flip and the exact figures.
+    bool hasScriptTransform = false;
+    double xscale = 100, yscale = 100, rotation = 0;
+
+    // The script interpreter's object for this display object, once a script touched it.
+    void* scriptObject = nullptr;
+
+    const ShapeDef* Shape() const { return definition ? definition->As<ShapeDef>() : nullptr; }
+    const SpriteDef* Sprite() const { return definition ? definition->As<SpriteDef>() : nullptr; }
+    const EditTextDef* EditText() const { return definition ? definition->As<EditTextDef>() : nullptr; }
+    const TextDef* Text() const { return definition ? definition->As<TextDef>() : nullptr; }
+    const ButtonDef* Button() const { return definition ? definition->As<ButtonDef>() : nullptr; }
+    bool IsClip() const { return kind == TDisplayKind::Sprite || level >= 0; }
+
+    TDisplayObject* ChildAtDepth(int depth) const;
+    TDisplayObject* ChildByName(const QString& name, bool caseSensitive) const;
+    // Takes ownership; replaces nothing (callers remove first).
+    TDisplayObject* InsertChild(std::unique_ptr<TDisplayObject> child);
+    std::unique_ptr<TDisplayObject> TakeChild(TDisplayObject* child);
+    // Local twips -> stage twips.
+    QTransform ToStage() const;
+    TDisplayObject* Root();
+};
+
+// Paths of one shape, in the shape's twips, ready to fill or stroke.
+struct TShapeItem {
+    QPainterPath path;
+    bool stroke = false;
+    const FillStyle* fill = nullptr;
+    const LineStyle* line = nullptr;
+    QRectF bounds;
+    mutable QPainterPath outline;  // the stroke as a fillable outline, made on first use
+    mutable bool hasOutline = false;
+};
+
+struct TShapeCache {
+    std::vector<TShapeItem> items;
+    QRectF bounds;      // of the paths, strokes included
+    QRectF fileBounds;  // as the movie states them: what bounding-box hit tests use
+};
+
+// Converts shape records to paths (edges linked per fill style). Exposed for tests.
+TShapeCache BuildShapeCache(const std::vector<ShapeRecord>& records, const std::vector<FillStyle>& fills,
+                            const std::vector<LineStyle>& lines, bool nonZero);
+
+class TSwfRenderer {
+public:
+    TSwfRenderer();
+    ~TSwfRenderer();
+
+    // Forgets cached paths (their shapes belong to a movie being unloaded).
+    void Clear();
+
+    // Draws `root` and everything below it; `toDevice` maps the root's parent twips to device
+    // pixels. Anti-aliasing is switched on here.
+    void Render(QPainter& painter, const TDisplayObject& root, const QTransform& toDevice);
+
+    // Axis-aligned bounds of the object's content in the space `toSpace` maps its local
+    // twips to. `fileBounds`: the bounds the movie states for its shapes (what bounding-box
+    // hit tests use) rather than the drawn ones. Empty when it shows nothing.
+    QRectF Bounds(const TDisplayObject& object, const QTransform& toSpace, bool fileBounds = true);
+
+    // Whether a point in stage twips lies on the object's shapes (fills, strokes, texts'
+    // boxes). `objectToStage`: the object's local twips to stage twips. Invisible objects
+    // are tested too unless `visibleOnly`.
+    bool HitTestShape(const TDisplayObject& object, const QTransform& objectToStage, QPointF stageTwips,
+                      bool visibleOnly = false);
+
+    const TShapeCache& ShapeCache(const ShapeDef& shape);
+
+    // Figures for tests and benchmarks.
+    std::size_t CachedShapes() const { return FShapes.size(); }
+
+private:
+    struct TContext;
+    void Draw(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    void DrawContent(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    void DrawChildren(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    void DrawFiltered(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    void DrawShape(TContext& ctx, const TShapeCache& shape, const QTransform& toDevice, const TColorXform& cx);
+    void DrawEditText(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    void DrawText(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
+    const TShapeCache& GlyphCache(const Glyph& glyph);
+    QRectF TextBounds(const TDisplayObject& object) const;
+
+    std::unordered_map<const void*, std::unique_ptr<TShapeCache>> FShapes;
+};
+
+// A box blur of the alpha channel, `passes` times, the way the movie's blur filters
+// soften: radius in pixels on each axis. Exposed for tests.
+void BlurAlpha(QImage& image, double blurX, double blurY, int passes);
+
+}  // namespace swf
