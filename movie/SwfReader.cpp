@@ -812,11 +812,14 @@ bool TagDecoder::ReadTagList(ByteReader& r, std::vector<Tag>& out, int nesting)
     return true;
 }
 
-bool Inflate(const char* data, qsizetype size, QByteArray& out, qint64 expected, QString& problem)
+// Inflates exactly the declared size. The stream must then end (its checksum checked):
+// a stream cut short is truncation, one that holds more than declared is refused.
+bool Inflate(const char* data, qsizetype size, QByteArray& out, qint64 expected, ReadError& error, QString& problem)
 {
     out = QByteArray(static_cast<qsizetype>(expected), Qt::Uninitialized);
     z_stream zs{};
     if (inflateInit(&zs) != Z_OK) {
+        error = ReadError::Decompression;
         problem = QStringLiteral("zlib could not start");
         return false;
     }
@@ -825,19 +828,40 @@ bool Inflate(const char* data, qsizetype size, QByteArray& out, qint64 expected,
     zs.next_out = reinterpret_cast<Bytef*>(out.data());
     zs.avail_out = static_cast<uInt>(expected);
     int rc = Z_OK;
-    while (zs.avail_out > 0) {
+    while (rc == Z_OK && zs.avail_out > 0)
         rc = inflate(&zs, Z_NO_FLUSH);
-        if (rc != Z_OK)
-            break;
-    }
     const qint64 produced = expected - zs.avail_out;
+    char spare[64];
+    if (rc == Z_OK) {
+        // Everything declared is there; now the stream has to end.
+        zs.next_out = reinterpret_cast<Bytef*>(spare);
+        zs.avail_out = sizeof spare;
+        rc = inflate(&zs, Z_FINISH);
+        if (rc == Z_STREAM_END && zs.avail_out != sizeof spare)
+            rc = Z_DATA_ERROR + 1000;  // more than declared
+    }
     inflateEnd(&zs);
     out.truncate(static_cast<qsizetype>(produced));
-    if (rc == Z_DATA_ERROR || rc == Z_NEED_DICT || rc == Z_MEM_ERROR || rc == Z_STREAM_ERROR) {
-        problem = QStringLiteral("corrupt compressed data after %1 bytes").arg(produced);
+    switch (rc) {
+    case Z_STREAM_END:
+        if (produced == expected)
+            return true;
+        error = ReadError::Truncated;
+        problem = QStringLiteral("the compressed movie holds %1 of its %2 bytes").arg(8 + produced).arg(8 + expected);
+        return false;
+    case Z_BUF_ERROR:
+        error = ReadError::Truncated;
+        problem = QStringLiteral("the compressed data ends early, after %1 of %2 bytes").arg(8 + produced).arg(8 + expected);
+        return false;
+    case Z_DATA_ERROR + 1000:
+        error = ReadError::Decompression;
+        problem = QStringLiteral("the compressed data holds more than the declared %1 bytes").arg(8 + expected);
+        return false;
+    default:
+        error = ReadError::Decompression;
+        problem = QStringLiteral("corrupt compressed data after %1 bytes").arg(8 + produced);
         return false;
     }
-    return true;  // a short result is reported by the caller as truncation
 }
 
 ReadResult Fail(ReadError e, const QString& message, qint64 offset = -1)
@@ -876,8 +900,9 @@ ReadResult ReadMovie(const QByteArray& bytes, const ReadOptions& options)
     qsizetype bodySize = 0;
     if (signature == "CWS") {
         QString problem;
-        if (!Inflate(bytes.constData() + 8, bytes.size() - 8, inflated, declared - 8, problem))
-            return Fail(ReadError::Decompression, problem, 8);
+        ReadError error = ReadError::None;
+        if (!Inflate(bytes.constData() + 8, bytes.size() - 8, inflated, declared - 8, error, problem))
+            return Fail(error, problem, error == ReadError::Truncated ? 8 + inflated.size() : 8);
         body = inflated.constData();
         bodySize = inflated.size();
     } else {

@@ -1019,7 +1019,8 @@ std::uint16_t MovieBuilder::DefineShape(const ShapeBuilder& shape)
         def.bounds.xMax += maxHalfLine;
         def.bounds.yMax += maxHalfLine;
     }
-    def.edgeBounds = edges;
+    // Only DefineShape4 stores edge bounds; the reader gives other shapes their bounds.
+    def.edgeBounds = def.bounds;
     return Define(def);
 }
 
