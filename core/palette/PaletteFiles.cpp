@@ -11,6 +11,7 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -54,6 +55,22 @@ void AppendPalettes(TRichPaletteList& target, const TRichPaletteList& read)
     target.EndUpdate();
 }
 
+// Reads what the device holds, in pieces, up to limit + 1 bytes: one byte over tells
+// an input that is too large from one that fits. Asking the device for the whole limit
+// at once would allocate all of it for every small input.
+QByteArray ReadUpTo(QIODevice& device, qint64 limit)
+{
+    QByteArray data;
+    constexpr qint64 kChunk = 64 * 1024;
+    while (data.size() <= limit) {
+        const QByteArray piece = device.read(std::min(kChunk, limit + 1 - data.size()));
+        if (piece.isEmpty())
+            break;
+        data += piece;
+    }
+    return data;
+}
+
 // Slurps a file for the readers, refusing what no palette file could be.
 std::optional<QByteArray> ReadWholeFile(const QString& fileName, TPaletteFileResult& failure,
                                         const QString& unreadableMessage)
@@ -70,7 +87,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& fileName, TPaletteFileRes
                           QStringLiteral("cannot open '%1': %2").arg(fileName, file.errorString()));
         return std::nullopt;
     }
-    QByteArray data = file.read(kMaxPaletteFileSize + 1);
+    QByteArray data = ReadUpTo(file, kMaxPaletteFileSize);
     if (file.error() != QFileDevice::NoError) {
         failure = Failure(TPaletteFileError::Unreadable, unreadableMessage,
                           QStringLiteral("cannot read '%1': %2").arg(fileName, file.errorString()));
@@ -399,7 +416,7 @@ bool WriteCollectionStream(QIODevice& Stream, const TRichPaletteList& List)
 TPaletteFileResult ReadCollectionStream(QIODevice& Stream, TRichPaletteList& List)
 {
     const qint64 start = Stream.pos();
-    const QByteArray data = Stream.read(kMaxPaletteFileSize + 1);
+    const QByteArray data = ReadUpTo(Stream, kMaxPaletteFileSize);
     if (data.size() > kMaxPaletteFileSize)
         return Failure(TPaletteFileError::Unreadable, kMsgReadError, QStringLiteral("collection stream too large"));
     TByteReader in(data);

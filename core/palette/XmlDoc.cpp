@@ -178,13 +178,32 @@ bool TXmlDocument::LoadFromFile(const QString& fileName)
     return LoadFromDevice(&file);
 }
 
+namespace {
+
+// Reads what the device holds, in pieces, up to limit + 1 bytes: one byte over tells
+// an input that is too large from one that fits. Asking the device for the whole limit
+// at once would allocate all of it for every small input.
+QByteArray ReadUpTo(QIODevice& device, qint64 limit)
+{
+    QByteArray data;
+    constexpr qint64 kChunk = 64 * 1024;
+    while (data.size() <= limit) {
+        const QByteArray piece = device.read(std::min(kChunk, limit + 1 - data.size()));
+        if (piece.isEmpty())
+            break;
+        data += piece;
+    }
+    return data;
+}
+
+} // namespace
+
 bool TXmlDocument::LoadFromDevice(QIODevice* device)
 {
     FRoot.reset();
     if (!device || !device->isReadable())
         return Fail(TXmlError::Unreadable, QStringLiteral("device not readable"));
-    // One byte over the cap tells a file that is too large from one that fits exactly.
-    QByteArray data = device->read(kMaxFileSize + 1);
+    const QByteArray data = ReadUpTo(*device, kMaxFileSize);
     if (data.size() > kMaxFileSize)
         return Fail(TXmlError::Unreadable, QStringLiteral("document larger than %1 bytes").arg(kMaxFileSize));
     if (auto* file = qobject_cast<QFileDevice*>(device); file && file->error() != QFileDevice::NoError)

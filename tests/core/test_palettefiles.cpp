@@ -247,6 +247,15 @@ TEST(CollectionFile, MissingAndUnreadableFiles)
     EXPECT_TRUE(r.Message.isEmpty());
     r = ReadCollectionFile(target.list, dir.path());
     EXPECT_EQ(r.Error, TPaletteFileError::Unreadable);
+    // Larger than any palette document: refused before it is parsed (sparse, so cheap).
+    QFile huge(dir.filePath("huge.kvfc"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    huge.write(S32("Korvel") + I32(200));
+    ASSERT_TRUE(huge.resize(kMaxPaletteFileSize + 1));
+    huge.close();
+    r = ReadCollectionFile(target.list, huge.fileName());
+    EXPECT_EQ(r.Error, TPaletteFileError::Unreadable);
+    EXPECT_EQ(r.Message, "Error during file read");
     EXPECT_EQ(target.Snapshot(), before);
 }
 
