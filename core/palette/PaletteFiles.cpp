@@ -72,30 +72,30 @@ QByteArray ReadUpTo(QIODevice& device, qint64 limit)
 }
 
 // Slurps a file for the readers, refusing what no palette file could be.
-std::optional<QByteArray> ReadWholeFile(const QString& fileName, TPaletteFileResult& failure,
-                                        const QString& unreadableMessage)
+std::optional<QByteArray> ReadWholeFile(
+    const QString& fileName, TPaletteFileResult& failure, const QString& unreadableMessage)
 {
     const QFileInfo info(fileName);
     if (!info.exists()) {
-        failure = Failure(TPaletteFileError::FileNotFound, QString(),
-                          QStringLiteral("'%1' does not exist").arg(fileName));
+        failure
+            = Failure(TPaletteFileError::FileNotFound, QString(), QStringLiteral("'%1' does not exist").arg(fileName));
         return std::nullopt;
     }
     QFile file(fileName);
     if (info.isDir() || !file.open(QIODevice::ReadOnly)) {
         failure = Failure(TPaletteFileError::Unreadable, unreadableMessage,
-                          QStringLiteral("cannot open '%1': %2").arg(fileName, file.errorString()));
+            QStringLiteral("cannot open '%1': %2").arg(fileName, file.errorString()));
         return std::nullopt;
     }
     QByteArray data = ReadUpTo(file, kMaxPaletteFileSize);
     if (file.error() != QFileDevice::NoError) {
         failure = Failure(TPaletteFileError::Unreadable, unreadableMessage,
-                          QStringLiteral("cannot read '%1': %2").arg(fileName, file.errorString()));
+            QStringLiteral("cannot read '%1': %2").arg(fileName, file.errorString()));
         return std::nullopt;
     }
     if (data.size() > kMaxPaletteFileSize) {
         failure = Failure(TPaletteFileError::Unreadable, unreadableMessage,
-                          QStringLiteral("'%1' is larger than %2 bytes").arg(fileName).arg(kMaxPaletteFileSize));
+            QStringLiteral("'%1' is larger than %2 bytes").arg(fileName).arg(kMaxPaletteFileSize));
         return std::nullopt;
     }
     return data;
@@ -107,7 +107,10 @@ std::optional<QByteArray> ReadWholeFile(const QString& fileName, TPaletteFileRes
 
 class TByteReader {
 public:
-    explicit TByteReader(const QByteArray& data) : FData(data) {}
+    explicit TByteReader(const QByteArray& data)
+        : FData(data)
+    {
+    }
 
     qsizetype Pos() const { return FPos; }
     qsizetype Remaining() const { return FData.size() - FPos; }
@@ -232,7 +235,7 @@ private:
 TPaletteFileResult Truncated(const TByteReader& reader)
 {
     return Failure(TPaletteFileError::Truncated, kMsgReadError,
-                   QStringLiteral("data ends inside %1 at offset %2").arg(reader.ShortField()).arg(reader.ShortOffset()));
+        QStringLiteral("data ends inside %1 at offset %2").arg(reader.ShortField()).arg(reader.ShortOffset()));
 }
 
 // Smallest possible palette and swatch of each body format, for the count checks.
@@ -342,8 +345,8 @@ TPaletteFileResult ReadFormatAndBody(TByteReader& in, TRichPaletteList& list, bo
     if (!in.Int32(format, "format number"))
         return Truncated(in);
     if (format != kCollectionFormat && !(acceptOld && format == kCollectionFormatOld))
-        return Failure(TPaletteFileError::UnknownFormat, QString(),
-                       QStringLiteral("unknown collection format %1").arg(format));
+        return Failure(
+            TPaletteFileError::UnknownFormat, QString(), QStringLiteral("unknown collection format %1").arg(format));
     TRichPaletteList read;
     read.SetAutoCaption(list.AutoCaption());
     qint32 itemIndex = -1;
@@ -396,7 +399,7 @@ TPaletteFileResult WriteCollectionFile(const TRichPaletteList& List, const QStri
     const QByteArray bytes = CollectionFileBytes(List, Format);
     if (bytes.isEmpty())
         return Failure(TPaletteFileError::WriteFailed, QString(),
-                       QStringLiteral("no writer for collection format %1").arg(Format));
+            QStringLiteral("no writer for collection format %1").arg(Format));
     return WriteFileWithBackup(FileName, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); });
 }
 
@@ -469,7 +472,7 @@ TPaletteFileResult ReadXmlCollectionData(TRichPaletteList& List, const QByteArra
     }
     if (read.Count() == 0) {
         TPaletteFileResult failure = Failure(TPaletteFileError::NoPalettes, NoPalettesMessage(FileName),
-                                             QStringLiteral("no RichPalette element under <%1>").arg(root->Name()));
+            QStringLiteral("no RichPalette element under <%1>").arg(root->Name()));
         failure.Beep = result.Beep;
         return failure;
     }
@@ -524,12 +527,13 @@ QByteArray XmlCollectionBytes(const TRichPaletteList& List, const QString& Versi
     return doc.SaveToBytes();
 }
 
-TPaletteFileResult WriteXmlCollection(const TRichPaletteList& List, const QString& FileName, const QString& Version,
-                                      const QString& GeneratorName)
+TPaletteFileResult WriteXmlCollection(
+    const TRichPaletteList& List, const QString& FileName, const QString& Version, const QString& GeneratorName)
 {
     const QByteArray bytes = XmlCollectionBytes(List, Version, GeneratorName);
     if (bytes.isEmpty())
-        return Failure(TPaletteFileError::WriteFailed, QString(), QStringLiteral("XML collection could not be encoded"));
+        return Failure(
+            TPaletteFileError::WriteFailed, QString(), QStringLiteral("XML collection could not be encoded"));
     return WriteFileWithBackup(FileName, [&](QIODevice& device) { return device.write(bytes) == bytes.size(); });
 }
 
@@ -569,7 +573,7 @@ TPaletteFileResult ReadLegacyPalettesData(TRichPaletteList& List, const QByteArr
     }
     if (read.Count() == 0)
         return Failure(TPaletteFileError::NoPalettes, LegacyNotReadMessage(FileName),
-                       QStringLiteral("no ColorScheme element under <%1>").arg(root->Name()));
+            QStringLiteral("no ColorScheme element under <%1>").arg(root->Name()));
     AppendPalettes(List, read);
     List.SetItemIndex(List.Count() - read.Count());
     return {};
@@ -594,7 +598,7 @@ TPaletteFileResult ReadColorSchemerData(TRichPalette& Palette, const QByteArray&
     // A file too short to hold the version reads version 0, another format.
     if (!in.UInt16(version, "version") || version != 3)
         return Failure(TPaletteFileError::UnsupportedFormat, kMsgUnsupported,
-                       QStringLiteral("Color Schemer version %1").arg(version));
+            QStringLiteral("Color Schemer version %1").arg(version));
 
     // Filled in a copy, handed over whole at the end.
     TRichPalette read;
@@ -660,15 +664,16 @@ TPaletteFileResult WriteFileWithBackup(const QString& FileName, const std::funct
     // Qt 6.4 flushes at commit, loses the error there and commits a cut-off file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return Failure(TPaletteFileError::WriteFailed, QString(),
-                       QStringLiteral("cannot create '%1': %2").arg(FileName, file.errorString()));
+            QStringLiteral("cannot create '%1': %2").arg(FileName, file.errorString()));
     if (!Write(file) || file.error() != QFileDevice::NoError) {
         const QString reason = file.errorString();
         file.cancelWriting();
-        return Failure(TPaletteFileError::WriteFailed, QString(), QStringLiteral("cannot write '%1': %2").arg(FileName, reason));
+        return Failure(
+            TPaletteFileError::WriteFailed, QString(), QStringLiteral("cannot write '%1': %2").arg(FileName, reason));
     }
     if (!file.commit())
         return Failure(TPaletteFileError::WriteFailed, QString(),
-                       QStringLiteral("cannot write '%1': %2").arg(FileName, file.errorString()));
+            QStringLiteral("cannot write '%1': %2").arg(FileName, file.errorString()));
     if (useBackup)
         QFile::remove(backup);
     return {};

@@ -23,13 +23,13 @@ class TRichPaletteList;
 
 enum class TPaletteFileError {
     None,
-    FileNotFound,      // nothing read, nothing to show
-    Unreadable,        // could not be opened or read, or implausibly large
+    FileNotFound, // nothing read, nothing to show
+    Unreadable, // could not be opened or read, or implausibly large
     UnsupportedFormat, // wrong signature or Color Schemer version
-    UnknownFormat,     // a binary format number we do not know: refused silently
-    Truncated,         // a field runs past the end of the data
-    NotXml,            // the XML document could not be loaded
-    NoPalettes,        // an XML file without any palette
+    UnknownFormat, // a binary format number we do not know: refused silently
+    Truncated, // a field runs past the end of the data
+    NotXml, // the XML document could not be loaded
+    NoPalettes, // an XML file without any palette
     WriteFailed
 };
 
@@ -65,8 +65,8 @@ TPaletteFileResult ReadCollectionData(TRichPaletteList& List, const QByteArray& 
 // Format 200 or 100; any other number writes nothing and fails. The previous file is
 // kept as ".bak" beside the target while writing and removed after a good write; the
 // target itself is replaced only by a completely written file.
-TPaletteFileResult WriteCollectionFile(const TRichPaletteList& List, const QString& FileName,
-                                       int Format = kCollectionFormat);
+TPaletteFileResult WriteCollectionFile(
+    const TRichPaletteList& List, const QString& FileName, int Format = kCollectionFormat);
 // The whole file's bytes; empty for an unknown format.
 QByteArray CollectionFileBytes(const TRichPaletteList& List, int Format = kCollectionFormat);
 
@@ -85,29 +85,25 @@ TPaletteFileResult ReadCollectionStream(QIODevice& Stream, TRichPaletteList& Lis
 // Reads RichPalette elements as palettes (the first becomes current). FileName also
 // fills the message of a file without palettes.
 TPaletteFileResult ReadXmlCollection(TRichPaletteList& List, const QString& FileName);
-TPaletteFileResult ReadXmlCollectionData(TRichPaletteList& List, const QByteArray& Data,
-                                         const QString& FileName);
+TPaletteFileResult ReadXmlCollectionData(TRichPaletteList& List, const QByteArray& Data, const QString& FileName);
 // Version is the generator's version text (major.minorrelease), GeneratorName the
 // program's name. Declared encoding windows-1252, compact; characters outside that
 // code page are written as character references. Same ".bak" rule as the binary file.
-TPaletteFileResult WriteXmlCollection(const TRichPaletteList& List, const QString& FileName,
-                                      const QString& Version, const QString& GeneratorName);
-QByteArray XmlCollectionBytes(const TRichPaletteList& List, const QString& Version,
-                              const QString& GeneratorName);
+TPaletteFileResult WriteXmlCollection(
+    const TRichPaletteList& List, const QString& FileName, const QString& Version, const QString& GeneratorName);
+QByteArray XmlCollectionBytes(const TRichPaletteList& List, const QString& Version, const QString& GeneratorName);
 
 // --- Legacy palette file (".kvf") ----------------------------------------------------
 
 TPaletteFileResult ReadLegacyPalettes(TRichPaletteList& List, const QString& FileName);
-TPaletteFileResult ReadLegacyPalettesData(TRichPaletteList& List, const QByteArray& Data,
-                                          const QString& FileName);
+TPaletteFileResult ReadLegacyPalettesData(TRichPaletteList& List, const QByteArray& Data, const QString& FileName);
 
 // --- Color Schemer palette (".cs") -----------------------------------------------------
 
 // Fills a palette the caller has added: its title becomes the file name without folder
 // and extension, its description names the full path, and every colour is appended.
 TPaletteFileResult ReadColorSchemer(TRichPalette& Palette, const QString& FileName);
-TPaletteFileResult ReadColorSchemerData(TRichPalette& Palette, const QByteArray& Data,
-                                        const QString& FileName);
+TPaletteFileResult ReadColorSchemerData(TRichPalette& Palette, const QByteArray& Data, const QString& FileName);
 
 // --- Writing with a backup ------------------------------------------------------------
 
@@ -117,5 +113,4 @@ QString BackupFileName(const QString& FileName);
 // beside it and puts that in place of FileName only when Write returned true and every
 // byte reached the disk. On success the ".bak" is removed; on failure FileName is
 // untouched and the ".bak" stays.
-TPaletteFileResult WriteFileWithBackup(const QString& FileName,
-                                       const std::function<bool(QIODevice&)>& Write);
+TPaletteFileResult WriteFileWithBackup(const QString& FileName, const std::function<bool(QIODevice&)>& Write);

@@ -4,12 +4,15 @@
 
 #include <array>
 
-QByteArray EncodeFileText(const QString& text) { return text.toUtf8(); }
+QByteArray EncodeFileText(const QString& text)
+{
+    return text.toUtf8();
+}
 
 QString DecodeFileText(const QByteArray& bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8,
-                        QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder utf8(
+        QStringDecoder::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

@@ -15,7 +15,10 @@
 // ---------------------------------------------------------------------------
 // TXmlElement
 
-TXmlElement::TXmlElement(const QString& name) : FName(name) {}
+TXmlElement::TXmlElement(const QString& name)
+    : FName(name)
+{
+}
 
 TXmlElement::~TXmlElement()
 {
@@ -75,8 +78,8 @@ QString TXmlElement::Attribute(const QString& name) const
 
 bool TXmlElement::HasAttribute(const QString& name) const
 {
-    return std::any_of(FAttributes.begin(), FAttributes.end(),
-                       [&](const QPair<QString, QString>& a) { return a.first == name; });
+    return std::any_of(
+        FAttributes.begin(), FAttributes.end(), [&](const QPair<QString, QString>& a) { return a.first == name; });
 }
 
 void TXmlElement::SetAttribute(const QString& name, const QString& value)
@@ -90,7 +93,10 @@ void TXmlElement::SetAttribute(const QString& name, const QString& value)
     FAttributes.append({name, value});
 }
 
-void TXmlElement::SetText(const QString& text) { FText = text; }
+void TXmlElement::SetText(const QString& text)
+{
+    FText = text;
+}
 
 TXmlElement* TXmlElement::AppendChild(const QString& name)
 {
@@ -115,7 +121,7 @@ std::unique_ptr<TXmlElement> CloneTree(const TXmlElement& source)
     // before it is attached anywhere, so copying into the source's own subtree
     // cannot chase its own tail.
     auto root = std::make_unique<TXmlElement>(source.Name());
-    std::vector<std::pair<const TXmlElement*, TXmlElement*>> queue{{&source, root.get()}};
+    std::vector<std::pair<const TXmlElement*, TXmlElement*>> queue {{&source, root.get()}};
     for (size_t i = 0; i < queue.size(); ++i) {
         const TXmlElement* from = queue[i].first;
         TXmlElement* to = queue[i].second;
@@ -145,7 +151,10 @@ TXmlElement* TXmlElement::AppendCopy(const TXmlElement& source)
 
 TXmlDocument::TXmlDocument() = default;
 
-TXmlDocument::TXmlDocument(const QString& rootName) { CreateRoot(rootName); }
+TXmlDocument::TXmlDocument(const QString& rootName)
+{
+    CreateRoot(rootName);
+}
 
 TXmlDocument::~TXmlDocument() = default;
 
@@ -155,7 +164,10 @@ TXmlElement* TXmlDocument::CreateRoot(const QString& name)
     return FRoot.get();
 }
 
-QString TXmlDocument::RootName() const { return FRoot ? FRoot->Name() : QString(); }
+QString TXmlDocument::RootName() const
+{
+    return FRoot ? FRoot->Name() : QString();
+}
 
 bool TXmlDocument::Fail(TXmlError error, const QString& text) const
 {
@@ -234,9 +246,8 @@ QString DeclaredEncoding(const QByteArray& data)
 
 bool IsBlank(const QString& text)
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
-        return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-    });
+    return std::all_of(
+        text.begin(), text.end(), [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; });
 }
 
 } // namespace
@@ -271,8 +282,8 @@ bool TXmlDocument::LoadFromBytes(const QByteArray& data)
         switch (token) {
         case QXmlStreamReader::StartElement: {
             if (static_cast<int>(stack.size()) >= kMaxDepth)
-                return Fail(TXmlError::TooDeep, QStringLiteral("elements nested deeper than %1 (line %2)")
-                                                    .arg(kMaxDepth).arg(reader.lineNumber()));
+                return Fail(TXmlError::TooDeep,
+                    QStringLiteral("elements nested deeper than %1 (line %2)").arg(kMaxDepth).arg(reader.lineNumber()));
             const QString name = reader.qualifiedName().toString();
             TXmlElement* element;
             if (stack.empty()) {
@@ -309,7 +320,8 @@ bool TXmlDocument::LoadFromBytes(const QByteArray& data)
     }
 
     if (reader.hasError()) {
-        const QString where = QStringLiteral(" (line %1, column %2)").arg(reader.lineNumber()).arg(reader.columnNumber());
+        const QString where
+            = QStringLiteral(" (line %1, column %2)").arg(reader.lineNumber()).arg(reader.columnNumber());
         // Qt reports an exceeded expansion limit as a plain well-formedness error.
         if (reader.errorString().contains(QLatin1String("expansion limit"), Qt::CaseInsensitive))
             return Fail(TXmlError::EntityLimit, reader.errorString() + where);

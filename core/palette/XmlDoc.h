@@ -19,13 +19,13 @@ class QIODevice;
 
 enum class TXmlError {
     None,
-    FileNotFound,  // no such file
-    Unreadable,    // exists but cannot be opened or read, or too large
-    Empty,         // no bytes, or only white space
+    FileNotFound, // no such file
+    Unreadable, // exists but cannot be opened or read, or too large
+    Empty, // no bytes, or only white space
     NotWellFormed, // the parser gave up (also any non-XML content)
-    NoRoot,        // well-formed prolog but no element
-    TooDeep,       // nesting beyond what any of our files uses
-    EntityLimit,   // internal entity expansion beyond the cap
+    NoRoot, // well-formed prolog but no element
+    TooDeep, // nesting beyond what any of our files uses
+    EntityLimit, // internal entity expansion beyond the cap
     UnknownEncoding, // declared encoding we cannot decode
     WriteFailed
 };

@@ -13,9 +13,15 @@
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
-QString DataPath(const char* name) { return QString::fromUtf8(KORVEL_TEST_DATA_DIR "/palettes/") + U(name); }
+QString DataPath(const char* name)
+{
+    return QString::fromUtf8(KORVEL_TEST_DATA_DIR "/palettes/") + U(name);
+}
 
 // Little-endian pieces of the binary formats, for files built by hand.
 QByteArray I32(qint32 v)
@@ -25,9 +31,18 @@ QByteArray I32(qint32 v)
         b[i] = static_cast<char>((static_cast<quint32>(v) >> (8 * i)) & 0xFF);
     return b;
 }
-QByteArray I16(quint16 v) { return QByteArray(1, static_cast<char>(v & 0xFF)) + QByteArray(1, static_cast<char>(v >> 8)); }
-QByteArray S32(const QByteArray& text) { return I32(static_cast<qint32>(text.size())) + text; }
-QByteArray S32(const char* utf8) { return S32(QByteArray(utf8)); }
+QByteArray I16(quint16 v)
+{
+    return QByteArray(1, static_cast<char>(v & 0xFF)) + QByteArray(1, static_cast<char>(v >> 8));
+}
+QByteArray S32(const QByteArray& text)
+{
+    return I32(static_cast<qint32>(text.size())) + text;
+}
+QByteArray S32(const char* utf8)
+{
+    return S32(QByteArray(utf8));
+}
 
 QByteArray ReadAll(const QString& path)
 {
@@ -78,11 +93,11 @@ void FillSample(TRichPaletteList& list)
 
 QByteArray SampleFormat200Body()
 {
-    return I32(0) + I32(2)                                                     // current index, palettes
-           + S32("Gr\xc3\xbcn") + S32("Desc") + S32("u") + S32("Me") + S32("k1 k2") + I32(2) + I32(2)
-           + I32(1) + I32(0x0000FF) + S32("R:255 G:0 B:0") + S32("") + S32("") // auto-captioned red
-           + I32(0) + I32(0x00804020) + S32("\xe4\xb8\xad") + S32("accent") + S32("note")
-           + S32("") + S32("") + S32("") + S32("") + S32("") + I32(0) + I32(0); // empty second palette
+    return I32(0) + I32(2) // current index, palettes
+        + S32("Gr\xc3\xbcn") + S32("Desc") + S32("u") + S32("Me") + S32("k1 k2") + I32(2) + I32(2) + I32(1)
+        + I32(0x0000FF) + S32("R:255 G:0 B:0") + S32("") + S32("") // auto-captioned red
+        + I32(0) + I32(0x00804020) + S32("\xe4\xb8\xad") + S32("accent") + S32("note") + S32("") + S32("") + S32("")
+        + S32("") + S32("") + I32(0) + I32(0); // empty second palette
 }
 
 } // namespace
@@ -178,10 +193,10 @@ TEST(CollectionFile, RoundTripKeepsEveryStoredField)
 
 TEST(CollectionFile, AutoCaptionedSwatchFollowsCurrentFormatNotStoredText)
 {
-    const QByteArray file = S32("Korvel") + I32(200) + I32(0) + I32(1) + S32("P") + S32("") + S32("") + S32("") +
-                            S32("") + I32(0) + I32(2)                                         //
-                            + I32(1) + I32(0x00FF00) + S32("stale text") + S32("") + S32("") //
-                            + I32(0) + I32(0x00FF00) + S32("Fixed") + S32("") + S32("");
+    const QByteArray file = S32("Korvel") + I32(200) + I32(0) + I32(1) + S32("P") + S32("") + S32("") + S32("")
+        + S32("") + I32(0) + I32(2) //
+        + I32(1) + I32(0x00FF00) + S32("stale text") + S32("") + S32("") //
+        + I32(0) + I32(0x00FF00) + S32("Fixed") + S32("") + S32("");
     TRichPaletteList list;
     ASSERT_TRUE(ReadCollectionData(list, file));
     const TRichColor* autoSwatch = list.Items(0)->Colors(0);
@@ -208,22 +223,22 @@ TEST(CollectionFile, BadInputFailsAndLeavesTargetUnchanged)
     std::vector<Case> cases = {
         {"empty", QByteArray(), TPaletteFileError::UnsupportedFormat, "Unsupported file format"},
         {"garbage", QByteArray("\x89PNG\r\n\x1a\n garbage"), TPaletteFileError::UnsupportedFormat,
-         "Unsupported file format"},
+            "Unsupported file format"},
         {"other signature", S32("Korvex") + I32(200), TPaletteFileError::UnsupportedFormat, "Unsupported file format"},
         {"signature length past end", I32(0x7FFFFFFF) + "Korvel", TPaletteFileError::UnsupportedFormat,
-         "Unsupported file format"},
+            "Unsupported file format"},
         {"unknown format", S32("Korvel") + I32(150) + SampleFormat200Body(), TPaletteFileError::UnknownFormat, ""},
         {"huge palette count", head + I32(0x7FFFFFFF) + S32("x"), TPaletteFileError::Truncated,
-         "Error during file read"},
+            "Error during file read"},
         {"huge swatch count", head + I32(1) + S32("") + S32("") + S32("") + S32("") + S32("") + I32(0) + I32(50000000),
-         TPaletteFileError::Truncated, "Error during file read"},
+            TPaletteFileError::Truncated, "Error during file read"},
         {"huge string length", head + I32(1) + I32(0x7FFFFFF0) + "abc", TPaletteFileError::Truncated,
-         "Error during file read"},
+            "Error during file read"},
     };
     // Cut the good file at every byte after the signature: every field ends short once.
     for (qsizetype n = 10; n < good.size(); ++n)
         cases.push_back({"truncated at " + std::to_string(n), good.left(n), TPaletteFileError::Truncated,
-                         "Error during file read"});
+            "Error during file read"});
 
     for (const Case& c : cases) {
         TTarget target;
@@ -315,8 +330,8 @@ TEST(CollectionStream, RoundTripAndFormatCheck)
     EXPECT_EQ(buffer.read(7), "TRAILER"); // left right after the body
 
     // Another format number is ignored; the old body format has no place here.
-    for (const QByteArray& bytes : {I32(100) + I32(0) + I32(0), I32(201) + SampleFormat200Body(), QByteArray("\xc8\x00", 2),
-                                    I32(200) + SampleFormat200Body().chopped(1)}) {
+    for (const QByteArray& bytes : {I32(100) + I32(0) + I32(0), I32(201) + SampleFormat200Body(),
+             QByteArray("\xc8\x00", 2), I32(200) + SampleFormat200Body().chopped(1)}) {
         TTarget target;
         const QByteArray before = target.Snapshot();
         QBuffer in;
@@ -351,7 +366,7 @@ TEST(CollectionBackup, GoodWriteReplacesAndLeavesNoBackup)
     ASSERT_TRUE(WriteCollectionFile(list, path));
     EXPECT_EQ(ReadAll(path), CollectionFileBytes(list));
     EXPECT_FALSE(QFile::exists(dir.filePath("doc.bak")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.kvfc"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"doc.kvfc"});
 
     // An unknown format writes nothing at all.
     EXPECT_FALSE(WriteCollectionFile(list, path, 150));
@@ -370,7 +385,7 @@ TEST(CollectionBackup, FailedWriteKeepsTargetAndBackup)
     EXPECT_EQ(r.Error, TPaletteFileError::WriteFailed);
     EXPECT_EQ(ReadAll(path), "previous good file");
     EXPECT_EQ(ReadAll(dir.filePath("doc.bak")), "previous good file");
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"doc.bak", "doc.kvfc"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList {"doc.bak", "doc.kvfc"}));
 
     // A folder that does not exist fails as well.
     TRichPaletteList list;
@@ -394,7 +409,7 @@ TEST(CollectionBackup, DiskRefusingTheBytesKeepsTargetAndBackup)
     for (int i = 0; i < 400; ++i)
         p->Add()->SetColor(static_cast<TColor>(i));
 
-    struct rlimit old {};
+    struct rlimit old { };
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limited = old;
@@ -413,7 +428,7 @@ TEST(CollectionBackup, DiskRefusingTheBytesKeepsTargetAndBackup)
     ASSERT_LT(CollectionFileBytes(big).size(), 16384);
     EXPECT_FALSE(binary);
     EXPECT_FALSE(QFile::exists(dir.filePath("new.kvfc")));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"doc.bak", "doc.xml"}));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList {"doc.bak", "doc.xml"}));
 }
 
 // ---------------------------------------------------------------------------------
@@ -508,8 +523,12 @@ TEST(XmlCollection, ReadingRules)
     EXPECT_TRUE(list.Items(0)->Colors(1)->AutoCaption());
 
     TRichPaletteList notNumber;
-    EXPECT_TRUE(ReadXmlCollectionData(notNumber, "<RichColorCollection FileFormat=\"three\"><RichPalette/></RichColorCollection>", "y").Beep);
-    EXPECT_FALSE(ReadXmlCollectionData(notNumber, "<RichColorCollection FileFormat=\"3\"><RichPalette/></RichColorCollection>", "y").Beep);
+    EXPECT_TRUE(ReadXmlCollectionData(
+        notNumber, "<RichColorCollection FileFormat=\"three\"><RichPalette/></RichColorCollection>", "y")
+                    .Beep);
+    EXPECT_FALSE(ReadXmlCollectionData(
+        notNumber, "<RichColorCollection FileFormat=\"3\"><RichPalette/></RichColorCollection>", "y")
+                     .Beep);
 }
 
 TEST(XmlCollection, FilesWithoutPalettesFailAndLeaveTargetUnchanged)
@@ -522,7 +541,8 @@ TEST(XmlCollection, FilesWithoutPalettesFailAndLeaveTargetUnchanged)
         TPaletteFileError error;
     };
     const Case cases[] = {
-        {"no palettes", "<RichColorCollection FileFormat=\"3\"><Generator/></RichColorCollection>", TPaletteFileError::NoPalettes},
+        {"no palettes", "<RichColorCollection FileFormat=\"3\"><Generator/></RichColorCollection>",
+            TPaletteFileError::NoPalettes},
         {"other root", "<KorvelFile><RichPalette/></KorvelFile>", TPaletteFileError::NoPalettes},
         {"not xml", "Korvel\x00\x01", TPaletteFileError::NotXml},
         {"empty", "", TPaletteFileError::NotXml},
@@ -573,8 +593,8 @@ TEST(LegacyPalettes, ReadsFixture)
 TEST(LegacyPalettes, NothingFoundFailsAndLeavesTargetUnchanged)
 {
     for (const QByteArray& bytes : {QByteArray("<KorvelFile><Other/></KorvelFile>"),
-                                    QByteArray("<RichColorCollection><ColorScheme/></RichColorCollection>"),
-                                    QByteArray("not xml at all"), QByteArray()}) {
+             QByteArray("<RichColorCollection><ColorScheme/></RichColorCollection>"), QByteArray("not xml at all"),
+             QByteArray()}) {
         TTarget target;
         const QByteArray before = target.Snapshot();
         const TPaletteFileResult r = ReadLegacyPalettesData(target.list, bytes, "old.kvf");

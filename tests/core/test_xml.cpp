@@ -14,9 +14,15 @@
 
 namespace {
 
-QString U(const char* utf8) { return QString::fromUtf8(utf8); }
+QString U(const char* utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
-QString DataPath(const char* name) { return QString::fromUtf8(KORVEL_TEST_DATA_DIR "/") + U(name); }
+QString DataPath(const char* name)
+{
+    return QString::fromUtf8(KORVEL_TEST_DATA_DIR "/") + U(name);
+}
 
 } // namespace
 
@@ -77,7 +83,7 @@ TEST(XmlDoc, LoadFailuresLeaveNoRoot)
         {"bad attribute", QByteArray("<a x=1/>"), TXmlError::NotWellFormed},
         {"undeclared entity", QByteArray("<a>&nope;</a>"), TXmlError::NotWellFormed},
         {"unknown encoding", QByteArray("<?xml version=\"1.0\" encoding=\"x-no-such\"?><a/>"),
-         TXmlError::UnknownEncoding},
+            TXmlError::UnknownEncoding},
     };
     for (const Case& c : cases) {
         TXmlDocument doc("Previous");
@@ -118,8 +124,8 @@ TEST(XmlDoc, HonoursDeclaredEncoding)
         {"GBK", QByteArray("\xd6\xd0\xce\xc4"), "中文"},
     };
     for (const Case& c : cases) {
-        const QByteArray xml =
-            QByteArray("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?><a t=\"" + c.text + "\">" + c.text + "</a>";
+        const QByteArray xml = QByteArray("<?xml version=\"1.0\" encoding=\"") + c.encoding + "\"?><a t=\"" + c.text
+            + "\">" + c.text + "</a>";
         TXmlDocument doc;
         ASSERT_TRUE(doc.LoadFromBytes(xml)) << c.encoding << ": " << doc.ErrorString().toStdString();
         EXPECT_EQ(doc.Encoding(), U(c.encoding));
@@ -149,8 +155,8 @@ TEST(XmlDoc, NeverResolvesExternalEntities)
     secret.write("TOPSECRET");
     secret.close();
     const QString url = QUrl::fromLocalFile(secret.fileName()).toString();
-    const QByteArray xml = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY ext SYSTEM \"" + url.toUtf8() +
-                           "\"><!ENTITY inner \"ok\">]><a at=\"x\">[&ext;][&inner;]</a>";
+    const QByteArray xml = "<?xml version=\"1.0\"?><!DOCTYPE a [<!ENTITY ext SYSTEM \"" + url.toUtf8()
+        + "\"><!ENTITY inner \"ok\">]><a at=\"x\">[&ext;][&inner;]</a>";
     TXmlDocument doc;
     if (doc.LoadFromBytes(xml)) {
         EXPECT_EQ(doc.Root()->Text(), "[][ok]");
@@ -214,19 +220,25 @@ TEST(XmlDoc, WritesWindows1252CompactExactly)
     name->SetText(U("Grün <&> € 中\r\n\"x\""));
     name->SetAttribute("q", U("a\"b'c<&>\td"));
     root->AppendChild("Empty");
-    const QByteArray expected = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
-                                "<Root FileFormat=\"3\">"
-                                "<Name q=\"a&quot;b'c&lt;&amp;&gt;&#9;d\">Gr\xfcn &lt;&amp;&gt; \x80 &#20013;&#13;\n&quot;x&quot;</Name>"
-                                "<Empty/>"
-                                "</Root>";
+    const QByteArray expected
+        = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>"
+          "<Root FileFormat=\"3\">"
+          "<Name q=\"a&quot;b'c&lt;&amp;&gt;&#9;d\">Gr\xfcn &lt;&amp;&gt; \x80 &#20013;&#13;\n&quot;x&quot;</Name>"
+          "<Empty/>"
+          "</Root>";
     EXPECT_EQ(doc.SaveToBytes(), expected);
 }
 
 TEST(XmlDoc, RoundTripKeepsEveryCharacter)
 {
     const QString texts[] = {
-        U("Grün"), U("中文 caption"), U("emoji 😀 outside the BMP"), U("line\r\nbreaks\nand\ttabs"),
-        U("  padded  "), U("]]> and <![CDATA["), U("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"),
+        U("Grün"),
+        U("中文 caption"),
+        U("emoji 😀 outside the BMP"),
+        U("line\r\nbreaks\nand\ttabs"),
+        U("  padded  "),
+        U("]]> and <![CDATA["),
+        U("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"),
     };
     for (const char* encoding : {"windows-1252", "UTF-8", "ISO-8859-1"}) {
         for (bool compact : {true, false}) {
@@ -353,7 +365,7 @@ TEST(XmlDoc, SaveToFileNoticesARefusedWrite)
     ASSERT_GT(size, 4096);
     ASSERT_LT(size, 16384); // inside Qt's write buffer
 
-    struct rlimit old {};
+    struct rlimit old { };
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
     auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     struct rlimit limited = old;
@@ -368,5 +380,5 @@ TEST(XmlDoc, SaveToFileNoticesARefusedWrite)
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), previous);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"config.xml"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"config.xml"});
 }
