@@ -17,7 +17,8 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median")
                 continue;
-            const double value = run.GetAdjustedRealTime();
+            // CPU time: the figure should not depend on what else the machine is doing.
+            const double value = run.GetAdjustedCPUTime();
             std::printf("%s: %.3f %s\n", run.run_name.function_name.c_str(), value,
                         benchmark::GetTimeUnitString(run.time_unit));
             for (const auto& [name, counter] : run.counters)
