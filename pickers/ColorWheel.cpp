@@ -361,30 +361,43 @@ QImage TColorWheel::RenderDisc(qreal dpr) const
     return image;
 }
 
-void TColorWheel::RenderDiscInto(QImage& image) const
+const TColorWheel::DiscGeometry& TColorWheel::Geometry(QSize pixels, qreal dpr) const
 {
+    DiscGeometry& g = FGeometry;
     const int side = Side();
+    if (g.pixels == pixels && g.dpr == dpr && g.side == side && g.border == FBorder && g.baseAngle == FBaseAngle
+        && g.sign == Sign() && g.ring == IsRing())
+        return g;
+    g.pixels = pixels;
+    g.dpr = dpr;
+    g.side = side;
+    g.border = FBorder;
+    g.baseAngle = FBaseAngle;
+    g.sign = Sign();
+    g.ring = IsRing();
+    g.alpha.assign(static_cast<size_t>(pixels.width()) * pixels.height(), 0);
+    g.hue.clear();
+    g.sextant.clear();
+    g.sat.clear();
+
     const int r = side / 2 - FBorder;
     if (r <= 0)
-        return;
-    const double dpr = image.devicePixelRatio();
+        return g;
     const double centre = side / 2;
     // Squared limits of the painted area in logical pixels: a little past the rim so the
     // anti-aliased edge has colour under it, and for the ring modes an inner hole.
     const double outer = Round((r + 0.8) * (r + 0.8));
-    const double inner = IsRing() ? Round(outer * 0.65) : 0.0;
+    const double inner = g.ring ? Round(outer * 0.65) : 0.0;
     const double innerRadius = std::sqrt(inner);
     // Below this the inner edge's coverage is zero.
     const double innerSkip = inner > 0 ? std::pow(std::max(0.0, innerRadius - 0.5 / dpr), 2) : 0.0;
-    const bool ring = IsRing();
-    const int sign = Sign();
 
-    for (int j = 0; j < image.height(); ++j) {
+    size_t index = 0;
+    for (int j = 0; j < pixels.height(); ++j) {
         // A device pixel stands for the logical point half a pixel before its middle: at ratio 1
         // that is the integer pixel position a click reports.
         const double dy = (j + 0.5) / dpr - 0.5 - centre;
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(j));
-        for (int i = 0; i < image.width(); ++i) {
+        for (int i = 0; i < pixels.width(); ++i, ++index) {
             const double dx = (i + 0.5) / dpr - 0.5 - centre;
             const double q = dx * dx + dy * dy;
             if (q > outer || q < innerSkip)
@@ -392,20 +405,85 @@ void TColorWheel::RenderDiscInto(QImage& image) const
             const double dist = std::sqrt(q);
             // Coverage of the rim (and of the ring's inner edge) in device pixels.
             double alpha = std::clamp((r - dist) * dpr + 0.5, 0.0, 1.0);
-            if (ring)
+            if (g.ring)
                 alpha *= std::clamp((dist - innerRadius) * dpr + 0.5, 0.0, 1.0);
-            if (alpha <= 0)
+            const int a = Round(alpha * 255);
+            if (a == 0)
                 continue;
-            const double hue = WrapAngle(sign, ScreenAngle(dx, dy) - FBaseAngle);
-            const double sat = ring ? 1.0 : std::min(1.0, dist / r);
-            TColor c = FTransferMode ? FTransfer.ArtisticToColor(hue, sat, FBrightness, -1, 0, 0)
-                                     : HSBToColor(hue, sat, FBrightness);
+            g.alpha[index] = static_cast<std::uint8_t>(a);
+            const double hue = WrapAngle(g.sign, ScreenAngle(dx, dy) - FBaseAngle);
+            g.hue.push_back(hue);
+            g.sextant.push_back(hue / 60);
+            g.sat.push_back(g.ring ? 1.0 : std::min(1.0, dist / r));
+        }
+    }
+    return g;
+}
+
+namespace {
+
+// Round to nearest, ties to even, for 0 ≤ x < 2^51: the same answer as Round() without the
+// library call std::nearbyint costs on every pixel.
+inline int RoundSmall(double x)
+{
+    constexpr double kMagic = 6755399441055744.0; // 1.5 · 2^52
+    return static_cast<int>((x + kMagic) - kMagic);
+}
+
+inline int FractionToByte(double fraction)
+{
+    return std::clamp(RoundSmall(std::max(0.0, fraction) * 255.0), 0, 255);
+}
+
+// HSBToColor for a hue already in [0, 360), given as hh = hue / 60, and s, v in 0..1: step for
+// step the same arithmetic, so the disc shows exactly the colour the wheel reports for a place.
+inline TColor DiscColor(double hh, double s, double v)
+{
+    const int i = static_cast<int>(hh);
+    const double f = hh - i;
+    const int V = FractionToByte(v);
+    const int p = FractionToByte(v * (1 - s));
+    const int q = FractionToByte(v * (1 - s * f));
+    const int t = FractionToByte(v * (1 - s * (1 - f)));
+    switch (i) {
+    case 0: return RGB(V, t, p);
+    case 1: return RGB(q, V, p);
+    case 2: return RGB(p, V, t);
+    case 3: return RGB(p, q, V);
+    case 4: return RGB(t, p, V);
+    default: return RGB(V, p, q);
+    }
+}
+
+} // namespace
+
+void TColorWheel::RenderDiscInto(QImage& image) const
+{
+    const DiscGeometry& g = Geometry(image.size(), image.devicePixelRatio());
+    const double v = FBrightness;
+    const int width = image.width(), height = image.height();
+    const std::uint8_t* alpha = g.alpha.data();
+    size_t painted = 0;
+    for (int j = 0; j < height; ++j) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(j));
+        for (int i = 0; i < width; ++i) {
+            const int a = *alpha++;
+            if (a == 0)
+                continue;
+            const double sat = g.sat[painted];
+            TColor c = FTransferMode ? FTransfer.ArtisticToColor(g.hue[painted], sat, v, -1, 0, 0)
+                                     : DiscColor(g.sextant[painted], sat, v);
+            ++painted;
             if (FWebSafe)
                 c = WebSafeColor(c);
-            c = Simulated(c);
-            const int a = Round(alpha * 255);
-            const auto premul = [a](int v) { return (v * a + 127) / 255; };
-            line[i] = qRgba(premul(GetRValue(c)), premul(GetGValue(c)), premul(GetBValue(c)), a);
+            if (FColorVisionType != cvtNorm)
+                c = SimulateColorVision(c, FColorVisionType);
+            if (a == 255) {
+                line[i] = qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+            } else {
+                const auto premul = [a](int x) { return (x * a + 127) / 255; };
+                line[i] = qRgba(premul(GetRValue(c)), premul(GetGValue(c)), premul(GetBValue(c)), a);
+            }
         }
     }
 }

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 enum TColorMode {
     cmHueSatBrt, // a disc: hue, saturation and brightness
@@ -170,6 +171,20 @@ private:
     int Side() const;
     QPoint SquareOrigin() const;
     void RenderDiscInto(QImage& image) const;
+    // Where each device pixel of the disc sits: its hue, saturation and rim coverage. These cost
+    // an atan2 and a square root per pixel and depend only on the geometry, while the colours
+    // change with every brightness step, so they are kept apart.
+    struct DiscGeometry {
+        QSize pixels;
+        qreal dpr = 0;
+        int side = -1, border = -1, baseAngle = -1, sign = 0;
+        bool ring = false;
+        std::vector<std::uint8_t> alpha; // per device pixel, row by row
+        // Per painted pixel (alpha > 0), in the same order: the hue, the hue in sextants (hue / 60,
+        // spared a division per pixel on every render) and the saturation.
+        std::vector<double> hue, sextant, sat;
+    };
+    const DiscGeometry& Geometry(QSize pixels, qreal dpr) const;
     void DrawOverlay(QPainter& painter) const;
 
     int FBaseAngle = 0;
@@ -189,4 +204,5 @@ private:
     bool FPendingChange = false;
     TColorTransfer FTransfer;
     CachedBackground FDisc;
+    mutable DiscGeometry FGeometry;
 };

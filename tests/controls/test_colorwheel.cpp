@@ -184,6 +184,32 @@ TEST_F(WheelTest, DiscPixelsHaveTheHueAndSaturationOfTheirPlace)
     }
 }
 
+// Every fully covered pixel is exactly HSBToColor of its place: the cached tables that make the
+// disc fast must not shift a single byte.
+TEST_F(WheelTest, DiscPixelsAreExactlyTheColoursOfTheirPlace)
+{
+    wheel.resize(190, 190);
+    wheel.SetBaseAngle(30);
+    for (const double brightness : {1.0, 0.37, 0.0}) {
+        wheel.SetBrightness(brightness);
+        const QImage disc = wheel.RenderDisc(1);
+        const QPoint c = wheel.WheelCenter();
+        const int r = wheel.WheelRadius();
+        int checked = 0;
+        for (int y = 0; y < disc.height(); ++y)
+            for (int x = 0; x < disc.width(); ++x) {
+                if (qAlpha(disc.pixel(x, y)) != 255)
+                    continue;
+                double hue, clickSat;
+                wheel.HueSatAt(QPoint(x, y), hue, clickSat);
+                const double sat = std::min(1.0, std::hypot(x - c.x(), y - c.y()) / r);
+                ASSERT_EQ(PixelColor(disc, x, y), HSBToColor(hue, sat, brightness)) << x << "," << y;
+                ++checked;
+            }
+        EXPECT_GT(checked, 3.1 * r * r);
+    }
+}
+
 TEST_F(WheelTest, DiscHasASoftRimAndNothingOutsideIt)
 {
     for (const qreal dpr : {1.0, 2.0}) {
