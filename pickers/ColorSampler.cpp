@@ -23,39 +23,115 @@ inline QRgb Opaque(TColor c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue
 
 int FrameInset(TSamplerBorderStyle style) { return (style == bsFlat ? 0 : 1) + 2; }
 
-// One row of the field. The hue depends on the column only and the lightness (or
-// saturation, or brightness) on the row only, so the per-column part is worked out once per
-// render and each pixel is a single conversion.
-void FillRow(QRgb* out, const std::vector<double>& xs, int W, double y, int H, TSamplerPresets presets,
-             TColorVisionType vision)
+// Round(f × 255) held to 0..255, as the colour conversions turn a fraction into a channel byte.
+// Adding and taking away 1.5 × 2^52 rounds to the nearest integer, ties to even, in the default
+// rounding mode: the same answer as nearbyint without a call into the maths library per channel.
+inline int ChannelByte(double fraction)
 {
-    const double fy = y / H;
-    const int n = static_cast<int>(xs.size());
-    switch (presets) {
-    case spSaturated: {
-        const double l = 1 - fy;
-        for (int i = 0; i < n; ++i)
-            out[i] = Opaque(SimulateColorVision(HSLToColor(xs[i] / W, 1, l), vision));
-        break;
+    constexpr double kShift = 6755399441055744.0; // 1.5 × 2^52
+    const double scaled = fraction * 255.0;
+    const double rounded = (scaled + kShift) - kShift;
+    return std::clamp(static_cast<int>(rounded), 0, 255);
+}
+
+inline QRgb Pack(const TRGBf& c) { return qRgb(ChannelByte(c.R), ChannelByte(c.G), ChannelByte(c.B)); }
+
+// The field is a hue along x and one other value along y, so everything a conversion works out
+// from the hue alone is done once per column and everything from the row's value once per row;
+// a pixel is then a few multiplications and three roundings. The arithmetic is that of
+// HSLToRGB and HSBToRGB step for step (same operations, same order), so each pixel is exactly
+// HSLToColor or HSBToColor of the formula; the sampler tests hold every pixel to that.
+struct HslColumn {
+    int kind[3]; // which piece of the channel curve: rising, top, falling, bottom
+    double x[3];
+    double falling[3]; // 2/3 - x
+};
+
+HslColumn MakeHslColumn(double hue)
+{
+    HslColumn c{};
+    const double xs[3] = {hue + 1.0 / 3.0, hue, hue - 1.0 / 3.0};
+    for (int k = 0; k < 3; ++k) {
+        double x = xs[k];
+        if (x < 0)
+            x += 1;
+        else if (x > 1)
+            x -= 1;
+        c.x[k] = x;
+        c.falling[k] = 2.0 / 3.0 - x;
+        c.kind[k] = 6 * x < 1 ? 0 : 2 * x < 1 ? 1 : 3 * x < 2 ? 2 : 3;
     }
-    case spRich: {
-        const double b = fy / 1.5 + 0.25;
-        for (int i = 0; i < n; ++i)
-            out[i] = Opaque(SimulateColorVision(HSBToColor(360 * xs[i] / W, 1, b), vision));
-        break;
+    return c;
+}
+
+inline double HslChannelOf(const HslColumn& c, int k, double m1, double m2)
+{
+    switch (c.kind[k]) {
+    case 0: return m1 + (m2 - m1) * 6 * c.x[k];
+    case 1: return m2;
+    case 2: return m1 + (m2 - m1) * c.falling[k] * 6;
+    default: return m1;
     }
-    case spDesaturated: {
-        const double l = 0.95 - fy / 1.2;
-        for (int i = 0; i < n; ++i)
-            out[i] = Opaque(SimulateColorVision(HSLToColor(xs[i] / W, 0.3, l), vision));
-        break;
+}
+
+void FillHslRow(QRgb* out, const std::vector<HslColumn>& columns, double s, double l)
+{
+    const int n = static_cast<int>(columns.size());
+    if (s == 0) {
+        std::fill(out, out + n, Pack({l, l, l}));
+        return;
     }
-    case spLight: {
-        const double s = fy / 1.3;
-        for (int i = 0; i < n; ++i)
-            out[i] = Opaque(SimulateColorVision(HSBToColor(360 * xs[i] / W, s, 1), vision));
-        break;
+    const double m2 = l <= 0.5 ? l * (1 + s) : l + s - l * s;
+    const double m1 = 2 * l - m2;
+    for (int i = 0; i < n; ++i) {
+        const HslColumn& c = columns[static_cast<size_t>(i)];
+        out[i] = Pack({HslChannelOf(c, 0, m1, m2), HslChannelOf(c, 1, m1, m2), HslChannelOf(c, 2, m1, m2)});
     }
+}
+
+struct HsbColumn {
+    int sextant;
+    double f, oneMinusF;
+};
+
+HsbColumn MakeHsbColumn(double hue)
+{
+    const double hh = (hue == 360 ? 0 : hue) / 60;
+    const int i = Trunc(hh);
+    const double f = hh - i;
+    return {i, f, 1 - f};
+}
+
+void FillHsbRow(QRgb* out, const std::vector<HsbColumn>& columns, double s, double v)
+{
+    const int n = static_cast<int>(columns.size());
+    if (s == 0) {
+        std::fill(out, out + n, Pack({v, v, v}));
+        return;
+    }
+    const double p = v * (1 - s);
+    for (int i = 0; i < n; ++i) {
+        const HsbColumn& c = columns[static_cast<size_t>(i)];
+        const double q = v * (1 - s * c.f);
+        const double t = v * (1 - s * c.oneMinusF);
+        TRGBf rgb;
+        switch (c.sextant) {
+        case 0: rgb = {v, t, p}; break;
+        case 1: rgb = {q, v, p}; break;
+        case 2: rgb = {p, v, t}; break;
+        case 3: rgb = {p, q, v}; break;
+        case 4: rgb = {t, p, v}; break;
+        default: rgb = {v, p, q}; break;
+        }
+        out[i] = Pack(rgb);
+    }
+}
+
+void SimulateRow(QRgb* line, int n, TColorVisionType vision)
+{
+    for (int i = 0; i < n; ++i) {
+        const QRgb px = line[i];
+        line[i] = Opaque(SimulateColorVision(RGB(qRed(px), qGreen(px), qBlue(px)), vision));
     }
 }
 
@@ -170,12 +246,27 @@ void TColorSampler::Render(QImage& image, QSize logicalSize, TSamplerPresets pre
         return;
     // Device pixel (dx, dy) stands for the logical point at its top-left corner, so at ratio 1
     // every pixel is exactly the formula at its control coordinates.
-    std::vector<double> xs(static_cast<size_t>(x1 - x0));
-    for (int dx = x0; dx < x1; ++dx)
-        xs[static_cast<size_t>(dx - x0)] = dx / dpr;
+    const bool hsl = presets == spSaturated || presets == spDesaturated;
+    std::vector<HslColumn> hslColumns;
+    std::vector<HsbColumn> hsbColumns;
+    for (int dx = x0; dx < x1; ++dx) {
+        const double x = dx / dpr;
+        if (hsl)
+            hslColumns.push_back(MakeHslColumn(x / W));
+        else
+            hsbColumns.push_back(MakeHsbColumn(360 * x / W));
+    }
     for (int dy = y0; dy < y1; ++dy) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(dy)) + x0;
-        FillRow(line, xs, W, dy / dpr, H, presets, vision);
+        const double fy = dy / dpr / H;
+        switch (presets) {
+        case spSaturated: FillHslRow(line, hslColumns, 1, 1 - fy); break;
+        case spRich: FillHsbRow(line, hsbColumns, 1, fy / 1.5 + 0.25); break;
+        case spDesaturated: FillHslRow(line, hslColumns, 0.3, 0.95 - fy / 1.2); break;
+        case spLight: FillHsbRow(line, hsbColumns, fy / 1.3, 1); break;
+        }
+        if (vision != cvtNorm)
+            SimulateRow(line, x1 - x0, vision);
     }
 }
 

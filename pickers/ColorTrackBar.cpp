@@ -270,9 +270,18 @@ void TColorTrackBar::SetOrientation(TTrackBarOrientation Value)
 {
     if (Value == FOrientation)
         return;
+    // The slider turns about its track: the length stays, the breadth of the ramp stays, and
+    // the margins are those of the new direction.
+    const int length = FOrientation == orHorizontal ? width() : height();
+    const QRect track = TrackRect();
+    const int breadth = FOrientation == orHorizontal ? track.height() : track.width();
     FOrientation = Value;
+    const TMargins m = Margins();
+    if (FOrientation == orHorizontal)
+        resize(length, m.Top + m.Bottom + breadth);
+    else
+        resize(m.Left + m.Right + breadth, length);
     FBackground.invalidate();
-    resize(height(), width());
     update();
 }
 
