@@ -22,11 +22,6 @@ QColor ToQColor(TColor c)
     return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
 }
 
-TColor FromQColor(const QColor& c)
-{
-    return RGB(c.red(), c.green(), c.blue());
-}
-
 // Screen angle of (dx, dy) with y growing downward, degrees counter-clockwise from 3 o'clock.
 double ScreenAngle(double dx, double dy)
 {
@@ -491,7 +486,9 @@ void TColorWheel::RenderDiscInto(QImage& image) const
 void TColorWheel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), ToQColor(Simulated(FromQColor(palette().color(QPalette::Window)))));
+    // The background is the surface the wheel sits on, not a colour it shows: simulating it would
+    // tint a square of the form that the rest of the form does not share.
+    painter.fillRect(rect(), palette().color(QPalette::Window));
     const QPoint c = WheelCenter();
     if (!isEnabled()) {
         // A disabled wheel shows where its disc would be, and nothing to pick from.
