@@ -29,6 +29,14 @@ public:
     QString takePositional(const QString& what);
     // Fails on anything left over, so typos never pass silently.
     void expectEnd() const;
+    // Everything not taken yet, in the order given (for commands whose options are a
+    // sequence), removed.
+    QStringList takeRest()
+    {
+        QStringList rest;
+        rest.swap(m_args);
+        return rest;
+    }
 
 private:
     QStringList m_args;
@@ -52,3 +60,10 @@ int RunRings(CliArgs& args);
 int RunFormula(CliArgs& args);
 int RunDump(CliArgs& args);
 int RunConvert(CliArgs& args);
+// Movies and scenes (they need a GUI application object; see main).
+int RunRender(CliArgs& args);
+int RunSwfDump(CliArgs& args);
+int RunHit(CliArgs& args);
+int RunPlay(CliArgs& args);
+int RunScene(CliArgs& args);
+int RunView(CliArgs& args);
