@@ -24,13 +24,34 @@ void RenderField(benchmark::State& state, QSize size, qreal dpr, TSamplerPresets
     state.counters["pixels"] = image.width() * image.height();
 }
 
-void BM_SamplerDefaultSaturated(benchmark::State& s) { RenderField(s, {200, 20}, 1, spSaturated, cvtNorm); }
-void BM_SamplerDefaultRich(benchmark::State& s) { RenderField(s, {200, 20}, 1, spRich, cvtNorm); }
-void BM_SamplerDefaultSimulated(benchmark::State& s) { RenderField(s, {200, 20}, 1, spSaturated, cvtDeut); }
-void BM_SamplerPanelSaturated(benchmark::State& s) { RenderField(s, {184, 110}, 1, spSaturated, cvtNorm); }
-void BM_SamplerPanelSaturated2x(benchmark::State& s) { RenderField(s, {184, 110}, 2, spSaturated, cvtNorm); }
-void BM_SamplerPanelLight2x(benchmark::State& s) { RenderField(s, {184, 110}, 2, spLight, cvtNorm); }
-void BM_SamplerPanelSimulated2x(benchmark::State& s) { RenderField(s, {184, 110}, 2, spDesaturated, cvtProt); }
+void BM_SamplerDefaultSaturated(benchmark::State& s)
+{
+    RenderField(s, {200, 20}, 1, spSaturated, cvtNorm);
+}
+void BM_SamplerDefaultRich(benchmark::State& s)
+{
+    RenderField(s, {200, 20}, 1, spRich, cvtNorm);
+}
+void BM_SamplerDefaultSimulated(benchmark::State& s)
+{
+    RenderField(s, {200, 20}, 1, spSaturated, cvtDeut);
+}
+void BM_SamplerPanelSaturated(benchmark::State& s)
+{
+    RenderField(s, {184, 110}, 1, spSaturated, cvtNorm);
+}
+void BM_SamplerPanelSaturated2x(benchmark::State& s)
+{
+    RenderField(s, {184, 110}, 2, spSaturated, cvtNorm);
+}
+void BM_SamplerPanelLight2x(benchmark::State& s)
+{
+    RenderField(s, {184, 110}, 2, spLight, cvtNorm);
+}
+void BM_SamplerPanelSimulated2x(benchmark::State& s)
+{
+    RenderField(s, {184, 110}, 2, spDesaturated, cvtProt);
+}
 
 } // namespace
 

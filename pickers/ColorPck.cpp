@@ -10,17 +10,22 @@
 #include <algorithm>
 #include <cmath>
 
+// clang-format off
 const std::array<TColor, 12> kPickerFixedColors = {
-    RGB(0, 0, 0),     RGB(51, 51, 51), RGB(102, 102, 102), RGB(153, 153, 153), RGB(204, 204, 204), RGB(255, 255, 255),
-    RGB(255, 0, 0),   RGB(0, 255, 0),  RGB(0, 0, 255),     RGB(255, 255, 0),   RGB(0, 255, 255),   RGB(255, 0, 255),
+    RGB(0, 0, 0),   RGB(51, 51, 51), RGB(102, 102, 102), RGB(153, 153, 153), RGB(204, 204, 204), RGB(255, 255, 255),
+    RGB(255, 0, 0), RGB(0, 255, 0),  RGB(0, 0, 255),     RGB(255, 255, 0),   RGB(0, 255, 255),   RGB(255, 0, 255),
 };
+// clang-format on
 
 namespace {
 
 constexpr int kFixedColorCount = static_cast<int>(kPickerFixedColors.size());
 constexpr TColor kLineColor = clBlack;
 
-int CeilDiv(int a, int b) { return (a + b - 1) / b; }
+int CeilDiv(int a, int b)
+{
+    return (a + b - 1) / b;
+}
 
 } // namespace
 
@@ -35,7 +40,10 @@ TColorPicker::TColorPicker(QWidget* parent)
     Relayout();
 }
 
-TColor TColorPicker::BackgroundColor() const { return TColorFromQColor(palette().color(backgroundRole())); }
+TColor TColorPicker::BackgroundColor() const
+{
+    return TColorFromQColor(palette().color(backgroundRole()));
+}
 
 int TColorPicker::Level(int Index) const
 {
@@ -301,7 +309,10 @@ void TColorPicker::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TColorPicker::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+void TColorPicker::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
 
 void TColorPicker::dragMoveEvent(QDragMoveEvent* event)
 {

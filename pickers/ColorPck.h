@@ -24,8 +24,8 @@ class TColorPicker : public QWidget, public TObject {
     Q_OBJECT
 public:
     using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
-    using TMouseEvent =
-        std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent
+        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
     using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
     using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
 

@@ -19,9 +19,15 @@ constexpr int kSysBtnFace = 15;
 constexpr int kSysBtnShadow = 16;
 constexpr int kSysBtnHighlight = 20;
 
-inline QRgb Opaque(TColor c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+inline QRgb Opaque(TColor c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
-int FrameInset(TSamplerBorderStyle style) { return (style == bsFlat ? 0 : 1) + 2; }
+int FrameInset(TSamplerBorderStyle style)
+{
+    return (style == bsFlat ? 0 : 1) + 2;
+}
 
 // Round(f × 255) held to 0..255, as the colour conversions turn a fraction into a channel byte.
 // Adding and taking away 1.5 × 2^52 rounds to the nearest integer, ties to even, in the default
@@ -34,7 +40,10 @@ inline int ChannelByte(double fraction)
     return std::clamp(static_cast<int>(rounded), 0, 255);
 }
 
-inline QRgb Pack(const TRGBf& c) { return qRgb(ChannelByte(c.R), ChannelByte(c.G), ChannelByte(c.B)); }
+inline QRgb Pack(const TRGBf& c)
+{
+    return qRgb(ChannelByte(c.R), ChannelByte(c.G), ChannelByte(c.B));
+}
 
 // The field is a hue along x and one other value along y, so everything a conversion works out
 // from the hue alone is done once per column and everything from the row's value once per row;
@@ -49,7 +58,7 @@ struct HslColumn {
 
 HslColumn MakeHslColumn(double hue)
 {
-    HslColumn c{};
+    HslColumn c {};
     const double xs[3] = {hue + 1.0 / 3.0, hue, hue - 1.0 / 3.0};
     for (int k = 0; k < 3; ++k) {
         double x = xs[k];
@@ -213,7 +222,7 @@ QRect TColorSampler::FieldRect() const
 }
 
 void TColorSampler::Render(QImage& image, QSize logicalSize, TSamplerPresets presets, TSamplerBorderStyle style,
-                           TColorVisionType vision, const QPalette& palette)
+    TColorVisionType vision, const QPalette& palette)
 {
     const int W = logicalSize.width();
     const int H = logicalSize.height();
@@ -348,7 +357,10 @@ void TColorSampler::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TColorSampler::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+void TColorSampler::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
 
 void TColorSampler::dragMoveEvent(QDragMoveEvent* event)
 {

@@ -17,17 +17,17 @@ class QDragMoveEvent;
 class QDropEvent;
 
 enum TSamplerPresets {
-    spSaturated,   // HSL: full saturation, white at the top to black at the bottom
-    spRich,        // HSB: full saturation, dark at the top to bright at the bottom
+    spSaturated, // HSL: full saturation, white at the top to black at the bottom
+    spRich, // HSB: full saturation, dark at the top to bright at the bottom
     spDesaturated, // HSL: saturation 0.3, pale at the top to dark at the bottom
-    spLight        // HSB: full brightness, white at the top to saturated at the bottom
+    spLight // HSB: full brightness, white at the top to saturated at the bottom
 };
 
 // The frame around the field.
 enum TSamplerBorderStyle {
     bsLowered, // 1-pixel 3-D frame, shadow top-left
-    bsRaised,  // 1-pixel 3-D frame, light top-left
-    bsFlat     // no 3-D frame
+    bsRaised, // 1-pixel 3-D frame, light top-left
+    bsFlat // no 3-D frame
 };
 
 // The pipette cursor of the sampler (hot spot at the tip); the screen eyedropper uses it too.
@@ -38,8 +38,8 @@ class TColorSampler : public QWidget, public TObject {
 public:
     using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
     // X, Y in the control's coordinates; Button is Qt::NoButton for moves.
-    using TMouseEvent =
-        std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent
+        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
     using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
     using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
 
@@ -65,7 +65,7 @@ public:
     // Renders the whole control (frame and field) into `image`, which is sized in device
     // pixels and carries the ratio; the widget's paint uses it, and so can a benchmark.
     static void Render(QImage& image, QSize logicalSize, TSamplerPresets presets, TSamplerBorderStyle style,
-                       TColorVisionType vision, const QPalette& palette);
+        TColorVisionType vision, const QPalette& palette);
 
     const CachedBackground& Background() const { return FBackground; }
 

@@ -128,7 +128,7 @@ void TColorSwatchButton::paintEvent(QPaintEvent*)
     const int H = height();
     p.fillRect(rect(), face);
 
-    Edges e{0, 0, W, H};
+    Edges e {0, 0, W, H};
     // 1. The raised frame of the released look.
     if (!FPressed) {
         HLine(p, e.left, e.right - 1, e.bottom - 1, shadow);
@@ -166,15 +166,16 @@ void TColorSwatchButton::paintEvent(QPaintEvent*)
     p.fillRect(QRect(QPoint(e.left + 1, e.bottom - 4), QPoint(e.right - 7, e.bottom - 2)), fill);
     // 6. No colour: a red band from the top-right corner to the bottom-left one.
     if (none) {
-        const QPoint band[] = {{e.right - 4, e.top + 1},    {e.right - 1, e.top + 1},    {e.right - 1, e.top + 3},
-                               {e.left + 3, e.bottom - 1}, {e.left + 1, e.bottom - 1}, {e.left + 1, e.bottom - 4}};
-        p.setBrush(QColor(255, 0, 0));
+        const QPoint band[] = {{e.right - 4, e.top + 1}, {e.right - 1, e.top + 1}, {e.right - 1, e.top + 3},
+            {e.left + 3, e.bottom - 1}, {e.left + 1, e.bottom - 1}, {e.left + 1, e.bottom - 4}};
+        p.setBrush(QColorFromTColor(SimulateColorVision(RGB(255, 0, 0), FColorVisionType)));
         p.drawPolygon(band, 6);
     }
     // 7. The drop-down arrow: rows of 5, 3 and 1 pixels under the corner (x, y).
     const int x = FPressed ? W - 5 : W - 6;
     const int y = FPressed ? H - 3 : H - 4;
-    const QColor arrow = isEnabled() ? QColorFromTColor(FDropDownArrowColor) : shadow;
+    const QColor arrow
+        = isEnabled() ? QColorFromTColor(SimulateColorVision(FDropDownArrowColor, FColorVisionType)) : shadow;
     HLine(p, x, x + 4, y, arrow);
     HLine(p, x + 1, x + 3, y + 1, arrow);
     HLine(p, x + 2, x + 2, y + 2, arrow);
@@ -247,7 +248,10 @@ void TColorSwatchButton::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void TColorSwatchButton::dragEnterEvent(QDragEnterEvent* event) { dragMoveEvent(event); }
+void TColorSwatchButton::dragEnterEvent(QDragEnterEvent* event)
+{
+    dragMoveEvent(event);
+}
 
 void TColorSwatchButton::dragMoveEvent(QDragMoveEvent* event)
 {

@@ -22,8 +22,8 @@ public:
     using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
     // X, Y: the cursor's position on the screen.
     using TMouseLeaveEvent = std::function<void(TObject* Sender, int X, int Y)>;
-    using TMouseEvent =
-        std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
+    using TMouseEvent
+        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
     using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
     using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
 
@@ -42,8 +42,14 @@ public:
     TColor DropDownArrowColor() const { return FDropDownArrowColor; }
     void SetDropDownArrowColor(TColor Value);
 
+    // Applied to everything the button draws in colour: the swatch, the no-colour band and the
+    // arrow. The frame keeps the desktop's button colours.
     TColorVisionType ColorVisionType() const { return FColorVisionType; }
     void SetColorVisionType(TColorVisionType Value);
+
+    // QWidget's enabled state under the control's own name; a change shows the released look.
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool Value) { setEnabled(Value); }
 
     // Held for the owner; the button itself never reads it.
     TColorFormula* ColorFormula() const { return FColorFormula; }

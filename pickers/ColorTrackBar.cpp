@@ -30,14 +30,18 @@ int MulDiv(int a, int b, int c)
     return static_cast<int>((n < 0) != (d < 0) ? -q : q);
 }
 
-QColor Resolve(TColor color, const QPalette& palette)
+// A colour property as drawn: system colours from the widget's palette, then the simulation.
+QColor Resolve(TColor color, const QPalette& palette, TColorVisionType vision)
 {
     if (IsSystemColor(color))
-        return QColorFromTColor(SysColorFromPalette(static_cast<int>(color & 0xFF), palette));
-    return QColorFromTColor(color);
+        color = SysColorFromPalette(static_cast<int>(color & 0xFF), palette);
+    return QColorFromTColor(SimulateColorVision(color, vision));
 }
 
-inline QRgb Opaque(TColor c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+inline QRgb Opaque(TColor c)
+{
+    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+}
 
 // Holds a flag for the length of a call, also when the handler re-enters.
 class FlagScope {
@@ -85,7 +89,10 @@ int TColorTrackBar::MaximumOf(TGradientType Type)
     return 255;
 }
 
-int TColorTrackBar::Maximum() const { return MaximumOf(FGradientType); }
+int TColorTrackBar::Maximum() const
+{
+    return MaximumOf(FGradientType);
+}
 
 TColorTrackBar::TMargins TColorTrackBar::Margins() const
 {
@@ -444,8 +451,8 @@ void TColorTrackBar::DrawMarker(QPainter& p, QPoint apex, double angle) const
     const QPointF half(0.5, 0.5);
     QPolygonF triangle;
     triangle << QPointF(apex) + half << corner(angle + 30) + half << corner(angle - 30) + half;
-    p.setBrush(Resolve(FMarkerColor, palette()));
-    p.setPen(QPen(Resolve(FMarkerOutline, palette()), 0.5));
+    p.setBrush(Resolve(FMarkerColor, palette(), FColorVisionType));
+    p.setPen(QPen(Resolve(FMarkerOutline, palette(), FColorVisionType), 0.5));
     p.drawPolygon(triangle);
 }
 
@@ -461,7 +468,7 @@ void TColorTrackBar::paintEvent(QPaintEvent*)
 
     const QRect frame = track.adjusted(-1, -1, 1, 1);
     if (FFlat) {
-        const QColor border = Resolve(FBorderColor, palette());
+        const QColor border = Resolve(FBorderColor, palette(), FColorVisionType);
         p.fillRect(QRect(frame.left(), frame.top(), frame.width(), 1), border);
         p.fillRect(QRect(frame.left(), frame.bottom(), frame.width(), 1), border);
         p.fillRect(QRect(frame.left(), frame.top(), 1, frame.height()), border);

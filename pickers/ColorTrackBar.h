@@ -25,7 +25,7 @@ enum TGradientType {
     gtHSB_B, // 0..100
     gtHSL_H, // 0..239
     gtHSL_S, // 0..240
-    gtHSL_L  // 0..240
+    gtHSL_L // 0..240
 };
 
 // RGB sliders only: advanced varies the channel of the current colour, simple shows a ramp
@@ -107,8 +107,13 @@ public:
     TColor BorderColor() const { return FBorderColor; }
     void SetBorderColor(TColor Value);
 
+    // Applied to the ramp and to the colours given to the marker and the flat border.
     TColorVisionType ColorVisionType() const { return FColorVisionType; }
     void SetColorVisionType(TColorVisionType Value);
+
+    // QWidget's enabled state under the control's own name: a disabled slider shows no ramp.
+    bool Enabled() const { return isEnabled(); }
+    void SetEnabled(bool Value) { setEnabled(Value); }
 
     TMargins Margins() const;
     // The ramp's rectangle in control coordinates; its length along the slider is L.
@@ -147,7 +152,7 @@ private:
     TGradientSubType FGradientSubType = gstAdvanced;
     TTrackBarOrientation FOrientation = orHorizontal;
     int FPosition = 0;
-    THSB FHSB{90, 1, 1};
+    THSB FHSB {90, 1, 1};
     THSL FHSL;
     TColor FColor = 0;
     bool FArtisticMode = false;

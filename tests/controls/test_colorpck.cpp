@@ -13,7 +13,7 @@
 namespace {
 
 void Mouse(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button = Qt::NoButton,
-           Qt::MouseButtons buttons = Qt::NoButton)
+    Qt::MouseButtons buttons = Qt::NoButton)
 {
     QMouseEvent e(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &e);
@@ -91,7 +91,7 @@ TEST_F(PanelPicker, EverySwatchShowsItsWebSafeColour)
                 levels.insert(GetRValue(shown));
                 levels.insert(GetGValue(shown));
             }
-    EXPECT_EQ(levels, (std::set<int>{0, 51, 102, 153, 204, 255}));
+    EXPECT_EQ(levels, (std::set<int> {0, 51, 102, 153, 204, 255}));
     // Top-left of cube 0 and bottom-right of cube 5, at the grid's corners.
     EXPECT_EQ(Pixel(image, 2 * 9 + 4, 4), clBlack);
     EXPECT_EQ(Pixel(image, 19 * 9 + 4, 11 * 9 + 4), clWhite);
@@ -209,7 +209,12 @@ TEST(ColorPicker, ArrangementSetters)
         {"Cubes 25 ignored", [](TColorPicker& p) { p.SetCubes(25); }, 6, 2, 3},
         // Counts the rows do not divide still give every cube a place.
         {"Cubes 7 on 2 rows", [](TColorPicker& p) { p.SetCubes(7); }, 7, 2, 4},
-        {"Cubes 3 from 6 rows", [](TColorPicker& p) { p.SetRows(6); p.SetCubes(3); }, 3, 3, 1},
+        {"Cubes 3 from 6 rows",
+            [](TColorPicker& p) {
+                p.SetRows(6);
+                p.SetCubes(3);
+            },
+            3, 3, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -87,7 +87,7 @@ TEST(ColorSampler, FramesAreThreeDThenButtonFaceThenBlack)
         TSamplerBorderStyle style;
         int faceAt; // inset of the button-face ring
     };
-    for (const Case& c : {Case{bsLowered, 1}, Case{bsRaised, 1}, Case{bsFlat, 0}}) {
+    for (const Case& c : {Case {bsLowered, 1}, Case {bsRaised, 1}, Case {bsFlat, 0}}) {
         SCOPED_TRACE(c.style);
         TColorSampler s;
         s.resize(60, 30);

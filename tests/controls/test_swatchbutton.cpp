@@ -12,7 +12,7 @@
 namespace {
 
 void Mouse(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button = Qt::NoButton,
-           Qt::MouseButtons buttons = Qt::NoButton)
+    Qt::MouseButtons buttons = Qt::NoButton)
 {
     QMouseEvent e(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &e);
@@ -115,6 +115,10 @@ TEST_F(SwatchButton, SimulationAndDisabledLook)
     b.SetSelectionColor(RGB(200, 40, 40));
     b.SetColorVisionType(cvtDeut);
     EXPECT_EQ(Pixel(Shot(), 10, 10), SimulateColorVision(RGB(200, 40, 40), cvtDeut));
+    b.SetSelectionColor(TColor(-1));
+    EXPECT_EQ(Pixel(Shot(), 10, 10), SimulateColorVision(RGB(255, 0, 0), cvtDeut))
+        << "the band as a deuteranope sees it";
+    b.SetSelectionColor(RGB(200, 40, 40));
     b.setEnabled(false);
     const QImage img = Shot();
     EXPECT_EQ(Pixel(img, 10, 10), Shadow());
@@ -135,11 +139,11 @@ TEST_F(SwatchButton, ClickOnlyWhenReleasedInsideAfterALeftPress)
         int clicks;
     };
     const auto press = [](QPointF at, Qt::MouseButton bt = Qt::LeftButton) {
-        return Step{QEvent::MouseButtonPress, at, bt, bt};
+        return Step {QEvent::MouseButtonPress, at, bt, bt};
     };
-    const auto move = [](QPointF at) { return Step{QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton}; };
+    const auto move = [](QPointF at) { return Step {QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton}; };
     const auto release = [](QPointF at, Qt::MouseButton bt = Qt::LeftButton) {
-        return Step{QEvent::MouseButtonRelease, at, bt, Qt::NoButton};
+        return Step {QEvent::MouseButtonRelease, at, bt, Qt::NoButton};
     };
     const Case cases[] = {
         {"press and release inside", {press({5, 5}), release({6, 6})}, 1},
@@ -173,7 +177,7 @@ TEST_F(SwatchButton, PressedLookFollowsThePointerWhileTracking)
     EXPECT_TRUE(b.IsTracking());
     Mouse(b, QEvent::MouseMove, QPointF(21, 21), Qt::NoButton, Qt::LeftButton);
     EXPECT_TRUE(b.IsPressed());
-    EXPECT_EQ(rollovers, (std::vector<TColor>{RGB(1, 2, 3), RGB(1, 2, 3), RGB(1, 2, 3)}));
+    EXPECT_EQ(rollovers, (std::vector<TColor> {RGB(1, 2, 3), RGB(1, 2, 3), RGB(1, 2, 3)}));
 }
 
 TEST_F(SwatchButton, ResetButtonStateAfterAPoppedUpMenu)
@@ -204,7 +208,7 @@ TEST_F(SwatchButton, ColourChangeFiresOnceAndRenewsTheHint)
     b.SetAutoCreateHint(true);
     EXPECT_EQ(b.toolTip(), QStringLiteral("#000000"));
     b.SetSelectionColor(RGB(0xAB, 0x0C, 0xFF));
-    EXPECT_EQ(changes, (std::vector<TColor>{RGB(0xAB, 0x0C, 0xFF)}));
+    EXPECT_EQ(changes, (std::vector<TColor> {RGB(0xAB, 0x0C, 0xFF)}));
     EXPECT_EQ(b.toolTip(), QStringLiteral("#AB0CFF"));
 
     // The same value again: nothing fires and the hint stays, even one set by hand.

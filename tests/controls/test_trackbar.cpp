@@ -15,7 +15,7 @@
 namespace {
 
 void Mouse(QWidget& w, QEvent::Type type, QPointF pos, Qt::MouseButton button = Qt::NoButton,
-           Qt::MouseButtons buttons = Qt::NoButton)
+    Qt::MouseButtons buttons = Qt::NoButton)
 {
     QMouseEvent e(type, pos, w.mapToGlobal(pos), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(&w, &e);
@@ -56,9 +56,8 @@ TEST(ColorTrackBar, NewSliderSizesItselfToTheMarginsAndA160By8Track)
 
 TEST(ColorTrackBar, MaximumByGradientType)
 {
-    const std::pair<TGradientType, int> cases[] = {{gtRGB_R, 255}, {gtRGB_G, 255}, {gtRGB_B, 255},
-                                                   {gtHSB_H, 359}, {gtHSB_S, 100}, {gtHSB_B, 100},
-                                                   {gtHSL_H, 239}, {gtHSL_S, 240}, {gtHSL_L, 240}};
+    const std::pair<TGradientType, int> cases[] = {{gtRGB_R, 255}, {gtRGB_G, 255}, {gtRGB_B, 255}, {gtHSB_H, 359},
+        {gtHSB_S, 100}, {gtHSB_B, 100}, {gtHSL_H, 239}, {gtHSL_S, 240}, {gtHSL_L, 240}};
     for (auto [type, max] : cases)
         EXPECT_EQ(TColorTrackBar::MaximumOf(type), max) << type;
 }
@@ -72,9 +71,15 @@ TEST(ColorTrackBar, PressAndDragSetThePositionFromTheMouse)
         int expected;
     };
     const Case cases[] = {
-        {gtRGB_R, orHorizontal, 0, 0},      {gtRGB_R, orHorizontal, 160, 255}, {gtRGB_R, orHorizontal, 80, 128},
-        {gtRGB_R, orHorizontal, 1, 2},      {gtRGB_R, orHorizontal, -7, 0},    {gtRGB_R, orHorizontal, 300, 255},
-        {gtHSB_S, orHorizontal, 80.9, 50},  {gtHSB_H, orHorizontal, 40, 90},   {gtHSL_L, orVertical, 40, 60},
+        {gtRGB_R, orHorizontal, 0, 0},
+        {gtRGB_R, orHorizontal, 160, 255},
+        {gtRGB_R, orHorizontal, 80, 128},
+        {gtRGB_R, orHorizontal, 1, 2},
+        {gtRGB_R, orHorizontal, -7, 0},
+        {gtRGB_R, orHorizontal, 300, 255},
+        {gtHSB_S, orHorizontal, 80.9, 50},
+        {gtHSB_H, orHorizontal, 40, 90},
+        {gtHSL_L, orVertical, 40, 60},
         {gtHSL_H, orVertical, 159, 238},
     };
     for (const Case& c : cases) {
@@ -168,9 +173,15 @@ TEST(ColorTrackBar, ColourSetsThePositionOfEveryType)
     const TColor color = HSBToColor(H, S, B);
     const THSL hsl = ColorToHSL(color);
     const std::pair<TGradientType, int> cases[] = {
-        {gtRGB_R, GetRValue(color)},     {gtRGB_G, GetGValue(color)},     {gtRGB_B, GetBValue(color)},
-        {gtHSB_H, 200},                  {gtHSB_S, 50},                   {gtHSB_B, 80},
-        {gtHSL_H, Round(hsl.H * 239)},   {gtHSL_S, Round(hsl.S * 240)},   {gtHSL_L, Round(hsl.L * 240)},
+        {gtRGB_R, GetRValue(color)},
+        {gtRGB_G, GetGValue(color)},
+        {gtRGB_B, GetBValue(color)},
+        {gtHSB_H, 200},
+        {gtHSB_S, 50},
+        {gtHSB_B, 80},
+        {gtHSL_H, Round(hsl.H * 239)},
+        {gtHSL_S, Round(hsl.S * 240)},
+        {gtHSL_L, Round(hsl.L * 240)},
     };
     for (auto [type, expected] : cases) {
         TColorTrackBar t;

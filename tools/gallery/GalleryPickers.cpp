@@ -34,12 +34,12 @@ QString Describe(TColor c)
 QComboBox* VisionChooser(QWidget* parent, std::function<void(TColorVisionType)> apply)
 {
     auto* box = new QComboBox(parent);
-    const char* names[] = {"Normal",       "Protanopia",   "Deuteranopia", "Tritanopia",          "Protanomaly",
-                           "Deuteranomaly", "Tritanomaly", "Monochromacy", "Partial monochromacy"};
+    const char* names[] = {"Normal", "Protanopia", "Deuteranopia", "Tritanopia", "Protanomaly", "Deuteranomaly",
+        "Tritanomaly", "Monochromacy", "Partial monochromacy"};
     for (const char* name : names)
         box->addItem(QString::fromLatin1(name));
-    QObject::connect(box, &QComboBox::currentIndexChanged,
-                     [apply](int index) { apply(static_cast<TColorVisionType>(index)); });
+    QObject::connect(
+        box, &QComboBox::currentIndexChanged, [apply](int index) { apply(static_cast<TColorVisionType>(index)); });
     return box;
 }
 
@@ -48,8 +48,8 @@ QWidget* MakeSampler(QWidget* parent)
     auto* panel = new QWidget(parent);
     auto* grid = new QGridLayout(panel);
     grid->setContentsMargins(0, 0, 0, 0);
-    const std::array<std::pair<TSamplerPresets, const char*>, 4> presets = {
-        {{spSaturated, "spSaturated"}, {spRich, "spRich"}, {spDesaturated, "spDesaturated"}, {spLight, "spLight"}}};
+    const std::array<std::pair<TSamplerPresets, const char*>, 4> presets
+        = {{{spSaturated, "spSaturated"}, {spRich, "spRich"}, {spDesaturated, "spDesaturated"}, {spLight, "spLight"}}};
     const std::array<TSamplerBorderStyle, 4> styles = {bsLowered, bsRaised, bsFlat, bsLowered};
     std::vector<TColorSampler*> samplers;
     int row = 0;
@@ -71,16 +71,21 @@ QWidget* MakeSampler(QWidget* parent)
     auto* small = new TColorSampler(panel);
     small->setFixedSize(small->sizeHint());
     small->SetStyle(bsFlat);
-    small->OnColorChange = [](TObject*, TColor c) { galleryStatus(QStringLiteral("200 x 20 picked %1").arg(Describe(c))); };
+    small->OnColorChange
+        = [](TObject*, TColor c) { galleryStatus(QStringLiteral("200 x 20 picked %1").arg(Describe(c))); };
     grid->addWidget(new QLabel(QStringLiteral("default 200 x 20, bsFlat"), panel), row, 0, 1, 2);
     grid->addWidget(small, row + 1, 0, 1, 2);
     samplers.push_back(small);
+    auto* cursor = new QLabel(panel);
+    cursor->setPixmap(EyedropCursor().pixmap());
+    cursor->setToolTip(QStringLiteral("the sampler's pipette cursor"));
+    grid->addWidget(cursor, row + 2, 1, Qt::AlignLeft);
     grid->addWidget(VisionChooser(panel,
-                                  [samplers](TColorVisionType v) {
-                                      for (TColorSampler* s : samplers)
-                                          s->SetColorVisionType(v);
-                                  }),
-                    row + 2, 0);
+                        [samplers](TColorVisionType v) {
+                            for (TColorSampler* s : samplers)
+                                s->SetColorVisionType(v);
+                        }),
+        row + 2, 0);
     return panel;
 }
 
@@ -135,8 +140,8 @@ public:
         auto* grid = new QGridLayout(this);
         grid->setContentsMargins(0, 0, 0, 0);
         grid->setVerticalSpacing(4);
-        const std::array<std::pair<TGradientType, const char*>, 5> kinds = {
-            {{gtRGB_R, "红"}, {gtRGB_G, "绿"}, {gtRGB_B, "蓝"}, {gtHSL_L, "较深"}, {gtHSL_S, "去色"}}};
+        const std::array<std::pair<TGradientType, const char*>, 5> kinds
+            = {{{gtRGB_R, "红"}, {gtRGB_G, "绿"}, {gtRGB_B, "蓝"}, {gtHSL_L, "较深"}, {gtHSL_S, "去色"}}};
         for (size_t i = 0; i < kinds.size(); ++i) {
             auto* t = new TColorTrackBar(this);
             t->setFixedSize(160, 30);
@@ -150,9 +155,8 @@ public:
                 t->SetCaption2(QStringLiteral("较浅"));
             if (kinds[i].first == gtHSL_S)
                 t->SetCaption2(QStringLiteral("饱和"));
-            t->OnPositionChange = [this](TObject* sender, int position) {
-                Moved(dynamic_cast<TColorTrackBar*>(sender), position);
-            };
+            t->OnPositionChange
+                = [this](TObject* sender, int position) { Moved(dynamic_cast<TColorTrackBar*>(sender), position); };
             grid->addWidget(t, static_cast<int>(i), 0);
             m_sliders.push_back(t);
         }
@@ -161,12 +165,12 @@ public:
         QObject::connect(m_model, &QComboBox::currentIndexChanged, [this](int model) { SetModel(model); });
         grid->addWidget(m_model, 0, 1);
         grid->addWidget(VisionChooser(this,
-                                      [this](TColorVisionType v) {
-                                          for (TColorTrackBar* t : m_sliders)
-                                              t->SetColorVisionType(v);
-                                          m_vertical->SetColorVisionType(v);
-                                      }),
-                        1, 1);
+                            [this](TColorVisionType v) {
+                                for (TColorTrackBar* t : m_sliders)
+                                    t->SetColorVisionType(v);
+                                m_vertical->SetColorVisionType(v);
+                            }),
+            1, 1);
         auto* disabled = new TColorTrackBar(this);
         disabled->setFixedSize(160, 30);
         disabled->SetCaption(QStringLiteral("disabled"));
@@ -225,7 +229,10 @@ private:
         case gtHSL_L: fromColor(HSLToColor(t->HSL_Hue(), t->HSL_Sat(), std::clamp(p, 2, 238) / 240.0)); break;
         }
         SetColor(hsb.H, hsb.S, hsb.B);
-        galleryStatus(QStringLiteral("slider %1 at %2: %3").arg(int(t->GradientType())).arg(p).arg(Describe(HSBToColor(hsb.H, hsb.S, hsb.B))));
+        galleryStatus(QStringLiteral("slider %1 at %2: %3")
+                          .arg(int(t->GradientType()))
+                          .arg(p)
+                          .arg(Describe(HSBToColor(hsb.H, hsb.S, hsb.B))));
     }
 
     void SetColor(double h, double s, double b)
@@ -272,7 +279,8 @@ QWidget* MakeSwatchButtons(QWidget* parent)
         const QString name = QString::fromLatin1(item.label);
         b->OnClick = [name](TObject*) { galleryStatus(QStringLiteral("%1 clicked").arg(name)); };
         b->OnColorRollover = [name](TObject*, TColor c) {
-            galleryStatus(QStringLiteral("%1 rollover %2").arg(name, TColorSwatchButton::IsNoColor(c) ? QStringLiteral("none") : Describe(c)));
+            galleryStatus(QStringLiteral("%1 rollover %2")
+                              .arg(name, TColorSwatchButton::IsNoColor(c) ? QStringLiteral("none") : Describe(c)));
         };
         grid->addWidget(b, row, 0);
         grid->addWidget(new QLabel(name, panel), row, 1);
@@ -298,5 +306,5 @@ QWidget* MakeSwatchButtons(QWidget* parent)
 KORVEL_GALLERY_ENTRY(ColorSampler, QStringLiteral("ColorSampler"), MakeSampler);
 KORVEL_GALLERY_ENTRY(WebSafePicker, QStringLiteral("ColorPicker"), MakeWebSafe);
 KORVEL_GALLERY_ENTRY(ColorTrackBar, QStringLiteral("ColorTrackBar"),
-                     [](QWidget* parent) -> QWidget* { return new SliderPanel(parent); });
+    [](QWidget* parent) -> QWidget* { return new SliderPanel(parent); });
 KORVEL_GALLERY_ENTRY(ColorSwatchButton, QStringLiteral("ColorSwatchButton"), MakeSwatchButtons);
