@@ -136,10 +136,12 @@ void TColorButton::paintEvent(QPaintEvent*)
         FillFrame(p, r, 1, QColorFromTColor(clBtnShadow));
     } else if (FPressedLook) {
         Bevel(p, r, QColorFromTColor(cl3DDkShadow), QColorFromTColor(clBtnHighlight));
-        Bevel(p, r.adjusted(1, 1, -1, -1), QColorFromTColor(clBtnShadow), QColorFromTColor(cl3DLight));
+        Bevel(p, r.adjusted(1, 1, -1, -1), QColorFromTColor(clBtnShadow), QColorFromTColor(clBtnFace));
     } else {
         Bevel(p, r, QColorFromTColor(clBtnHighlight), QColorFromTColor(cl3DDkShadow));
-        Bevel(p, r.adjusted(1, 1, -1, -1), QColorFromTColor(cl3DLight), QColorFromTColor(clBtnShadow));
+        // The inner lit edge is the face itself: desktop palettes differ wildly in their
+        // "mid-light" shade, and a push button's inner ring is never darker than its face.
+        Bevel(p, r.adjusted(1, 1, -1, -1), QColorFromTColor(clBtnFace), QColorFromTColor(clBtnShadow));
     }
 
     QRect swatch = SwatchRect();

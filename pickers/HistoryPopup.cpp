@@ -75,14 +75,16 @@ void TDrawGridEx::SetDefaultRowHeight(int Value)
     viewport()->update();
 }
 
+// From the grid's own size rather than the viewport's: a hidden grid lays its viewport out only
+// when shown, and the pop-up is set up before it opens.
 int TDrawGridEx::VisibleColCount() const
 {
-    return std::max(viewport()->width() / FColWidth, 1);
+    return std::max(maximumViewportSize().width() / FColWidth, 1);
 }
 
 int TDrawGridEx::VisibleRowCount() const
 {
-    return std::max(viewport()->height() / FRowHeight, 1);
+    return std::max(maximumViewportSize().height() / FRowHeight, 1);
 }
 
 void TDrawGridEx::UpdateScrollBars()
@@ -99,6 +101,8 @@ void TDrawGridEx::UpdateScrollBars()
 
 void TDrawGridEx::ScrollTo(int ALeftCol, int ATopRow)
 {
+    // A grid resized while hidden has not had its resize event yet; the ranges must be current.
+    UpdateScrollBars();
     horizontalScrollBar()->setValue(ALeftCol);
     verticalScrollBar()->setValue(ATopRow);
 }
@@ -281,7 +285,8 @@ TfrmHistoryPopup::TfrmHistoryPopup(QWidget* parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(1, 1, 1, 1);
+    // The frame's own width already keeps the layout off the border.
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     FGrid = new TDrawGridEx(this);
     FGrid->SetRowCount(1);
@@ -317,8 +322,8 @@ void TfrmHistoryPopup::Setup(int Count, int Current, int VisibleCount, int CellS
     FGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int bar = scrolls ? FGrid->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, FGrid) : 0;
     FGrid->setFixedSize(across * CellSize, CellSize + bar);
-    const QMargins m = layout()->contentsMargins();
-    setFixedSize(across * CellSize + m.left() + m.right(), CellSize + bar + m.top() + m.bottom());
+    const int border = 2 * frameWidth();
+    setFixedSize(across * CellSize + border, CellSize + bar + border);
     // The grid's view has its final width only now; scroll with the right page size.
     FGrid->ScrollTo(0, 0);
     if (FCount > 0)
