@@ -264,6 +264,8 @@ void TColorPicker::mousePressEvent(QMouseEvent* event)
 {
     const QPointF pos = event->position();
     FSelectedColor = ShownColorAtCell(pos);
+    if (event->button() == Qt::LeftButton)
+        FClickArmed = true;
     if (OnMouseDown)
         OnMouseDown(this, event->button(), event->modifiers(), qFloor(pos.x()), qFloor(pos.y()));
 }
@@ -271,6 +273,8 @@ void TColorPicker::mousePressEvent(QMouseEvent* event)
 void TColorPicker::mouseDoubleClickEvent(QMouseEvent* event)
 {
     FSelectedColor = ShownColorAtCell(event->position());
+    // The second press of a double click is the double click; its release is not another click.
+    FClickArmed = false;
     if (event->button() == Qt::LeftButton) {
         if (OnDblClick)
             OnDblClick(this);
@@ -283,7 +287,10 @@ void TColorPicker::mouseReleaseEvent(QMouseEvent* event)
     const QPointF pos = event->position();
     if (OnMouseUp)
         OnMouseUp(this, event->button(), event->modifiers(), qFloor(pos.x()), qFloor(pos.y()));
-    if (event->button() == Qt::LeftButton && rect().contains(pos.toPoint())) {
+    const bool armed = FClickArmed && event->button() == Qt::LeftButton;
+    if (event->button() == Qt::LeftButton)
+        FClickArmed = false;
+    if (armed && rect().contains(pos.toPoint())) {
         if (OnClick)
             OnClick(this);
         Q_EMIT clicked();

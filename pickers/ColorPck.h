@@ -115,5 +115,6 @@ private:
     int FFixedColumns = 0;
     int FHoverCol = -1;
     int FHoverRow = -1;
+    bool FClickArmed = false; // a left press that its release may turn into a click
     CachedBackground FBackground;
 };
