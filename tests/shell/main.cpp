@@ -1,0 +1,36 @@
+// The shell tests run with a QCoreApplication (local sockets need its event loop) and with
+// every XDG folder inside one temporary folder, set before QStandardPaths or QSettings is
+// first asked. The same binary doubles as the helper process some tests start: with
+// KORVEL_SHELL_CHILD set it plays that part instead of running tests.
+#include "ShellTestUtil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsSet("KORVEL_SHELL_CHILD")) {
+        QCoreApplication app(argc, argv);
+        return RunChildRole(QString::fromLocal8Bit(qgetenv("KORVEL_SHELL_CHILD")), app.arguments().mid(1));
+    }
+
+    QTemporaryDir root;
+    if (!root.isValid())
+        return 2;
+    const QString base = root.path();
+    for (const char* name : {"config", "data", "runtime", "home"})
+        QDir(base).mkpath(QString::fromLatin1(name));
+    QFile::setPermissions(
+        base + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/config")));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/data")));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + QStringLiteral("/runtime")));
+    qputenv("HOME", QFile::encodeName(base + QStringLiteral("/home")));
+    qunsetenv("XDG_DOCUMENTS_DIR");
+
+    ::testing::InitGoogleTest(&argc, argv);
+    QCoreApplication app(argc, argv);
+    return RUN_ALL_TESTS();
+}
