@@ -25,11 +25,26 @@ void RenderDisc(benchmark::State& state, TColorVisionType vision, qreal dpr, boo
     }
 }
 
-void BM_WheelDisc190(benchmark::State& state) { RenderDisc(state, cvtNorm, 1, false); }
-void BM_WheelDisc190Deutan(benchmark::State& state) { RenderDisc(state, cvtDeut, 1, false); }
-void BM_WheelDisc190At2x(benchmark::State& state) { RenderDisc(state, cvtNorm, 2, false); }
-void BM_WheelDisc190DeutanAt2x(benchmark::State& state) { RenderDisc(state, cvtDeut, 2, false); }
-void BM_WheelDisc190Artistic(benchmark::State& state) { RenderDisc(state, cvtNorm, 1, true); }
+void BM_WheelDisc190(benchmark::State& state)
+{
+    RenderDisc(state, cvtNorm, 1, false);
+}
+void BM_WheelDisc190Deutan(benchmark::State& state)
+{
+    RenderDisc(state, cvtDeut, 1, false);
+}
+void BM_WheelDisc190At2x(benchmark::State& state)
+{
+    RenderDisc(state, cvtNorm, 2, false);
+}
+void BM_WheelDisc190DeutanAt2x(benchmark::State& state)
+{
+    RenderDisc(state, cvtDeut, 2, false);
+}
+void BM_WheelDisc190Artistic(benchmark::State& state)
+{
+    RenderDisc(state, cvtNorm, 1, true);
+}
 
 } // namespace
 

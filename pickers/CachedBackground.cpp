@@ -55,8 +55,8 @@ const QImage& CachedBackground::image(QSize logicalSize, qreal dpr, const Render
     return m_image;
 }
 
-void CachedBackground::draw(QPainter& painter, const QWidget* widget, QPoint topLeft, QSize logicalSize,
-                            const Renderer& render)
+void CachedBackground::draw(
+    QPainter& painter, const QWidget* widget, QPoint topLeft, QSize logicalSize, const Renderer& render)
 {
     const QImage& cached = image(logicalSize, paintRatio(painter, widget), render);
     if (!cached.isNull())

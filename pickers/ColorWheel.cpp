@@ -144,9 +144,18 @@ int TColorWheel::Blue() const
     return Round(HSBToRGB(h, s, b).B * 255);
 }
 
-void TColorWheel::SetRed(int Value) { SetChannel(0, Value); }
-void TColorWheel::SetGreen(int Value) { SetChannel(1, Value); }
-void TColorWheel::SetBlue(int Value) { SetChannel(2, Value); }
+void TColorWheel::SetRed(int Value)
+{
+    SetChannel(0, Value);
+}
+void TColorWheel::SetGreen(int Value)
+{
+    SetChannel(1, Value);
+}
+void TColorWheel::SetBlue(int Value)
+{
+    SetChannel(2, Value);
+}
 
 void TColorWheel::SetChannel(int index, int value)
 {

@@ -28,13 +28,13 @@
 
 enum TColorMode {
     cmHueSatBrt, // a disc: hue, saturation and brightness
-    cmHueSat,    // a disc; the wheel reports brightness 1
-    cmHueBrt,    // a ring; the wheel reports saturation 1
-    cmHue        // a ring; the wheel reports saturation and brightness 1
+    cmHueSat, // a disc; the wheel reports brightness 1
+    cmHueBrt, // a ring; the wheel reports saturation 1
+    cmHue // a ring; the wheel reports saturation and brightness 1
 };
 
 enum TDirection {
-    dirClockwise,       // hue sign +1
+    dirClockwise, // hue sign +1
     dirCounterClockwise // hue sign −1
 };
 
@@ -42,8 +42,8 @@ enum TDirection {
 // first three; in TransferMode Hue, Sat, Brt are artistic and HueTr, SatTr, BrtTr scientific.
 // RefColor is the colour given through SetSelectionColor while nothing has moved it since,
 // otherwise the colour the triple makes.
-using TColorWheelChangeEvent = std::function<void(TObject* Sender, double Hue, double Sat, double Brt, double HueTr,
-                                                  double SatTr, double BrtTr, TColor RefColor)>;
+using TColorWheelChangeEvent = std::function<void(
+    TObject* Sender, double Hue, double Sat, double Brt, double HueTr, double SatTr, double BrtTr, TColor RefColor)>;
 
 class TColorWheel : public QWidget, public TObject {
     Q_OBJECT

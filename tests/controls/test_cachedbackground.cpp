@@ -10,9 +10,9 @@ TEST(CachedBackground, SizesInDevicePixelsRoundUp)
         qreal dpr;
         QSize device;
     };
-    for (const Case& c : {Case{{190, 190}, 1, {190, 190}}, Case{{190, 190}, 2, {380, 380}},
-                          Case{{101, 33}, 1.5, {152, 50}}, Case{{7, 3}, 1.25, {9, 4}}, Case{{0, 10}, 2, {}},
-                          Case{{10, 10}, 0, {}}}) {
+    for (const Case& c :
+        {Case {{190, 190}, 1, {190, 190}}, Case {{190, 190}, 2, {380, 380}}, Case {{101, 33}, 1.5, {152, 50}},
+            Case {{7, 3}, 1.25, {9, 4}}, Case {{0, 10}, 2, {}}, Case {{10, 10}, 0, {}}}) {
         EXPECT_EQ(CachedBackground::deviceSize(c.logical, c.dpr), c.device) << c.logical.width() << "@" << c.dpr;
     }
 }

@@ -29,11 +29,11 @@ class WheelTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        wheel.OnColorChange = [this](TObject* sender, double h, double s, double b, double ht, double st, double bt,
-                                     TColor ref) {
-            EXPECT_EQ(sender, static_cast<TObject*>(&wheel));
-            reports.push_back({h, s, b, ht, st, bt, ref});
-        };
+        wheel.OnColorChange
+            = [this](TObject* sender, double h, double s, double b, double ht, double st, double bt, TColor ref) {
+                  EXPECT_EQ(sender, static_cast<TObject*>(&wheel));
+                  reports.push_back({h, s, b, ht, st, bt, ref});
+              };
         wheel.OnMouseUp = [this](TObject*) { ++mouseUps; };
     }
 
@@ -100,22 +100,21 @@ TEST_F(WheelTest, ClicksPickTheHueOfTheirAngleAndTheSaturationOfTheirDistance)
         double hue, sat;
     };
     const Case cases[] = {
-        {0, dirClockwise, 0, 0, 0, 0},             // the exact centre: θ = 0, no saturation
-        {90, dirClockwise, 0, 0, 270, 0},          // centre with a turned wheel: still θ = 0
-        {90, dirCounterClockwise, 0, 0, 90, 0},    //
-        {0, dirClockwise, 90, 0, 0, 1},            // red at 3 o'clock on the rim
-        {0, dirClockwise, 0, -45, 90, 0.5},        // hue grows counter-clockwise: 90 at 12 o'clock
-        {0, dirClockwise, -150, 0, 180, 1},        // outside the rim: saturation 1
-        {0, dirClockwise, 300, 300, 315, 1},       // far outside the control
-        {90, dirClockwise, 0, -60, 0, 60.0 / 90},  // red at 12 o'clock
+        {0, dirClockwise, 0, 0, 0, 0}, // the exact centre: θ = 0, no saturation
+        {90, dirClockwise, 0, 0, 270, 0}, // centre with a turned wheel: still θ = 0
+        {90, dirCounterClockwise, 0, 0, 90, 0}, //
+        {0, dirClockwise, 90, 0, 0, 1}, // red at 3 o'clock on the rim
+        {0, dirClockwise, 0, -45, 90, 0.5}, // hue grows counter-clockwise: 90 at 12 o'clock
+        {0, dirClockwise, -150, 0, 180, 1}, // outside the rim: saturation 1
+        {0, dirClockwise, 300, 300, 315, 1}, // far outside the control
+        {90, dirClockwise, 0, -60, 0, 60.0 / 90}, // red at 12 o'clock
         {90, dirClockwise, 60, 0, 270, 60.0 / 90}, //
-        {0, dirCounterClockwise, 0, 90, 90, 1},    // hue 90 at 6 o'clock
-        {0, dirCounterClockwise, 0, -30, 270, 30.0 / 90},
-        {270, dirCounterClockwise, 0, 90, 0, 1}, // red at 6 o'clock
+        {0, dirCounterClockwise, 0, 90, 90, 1}, // hue 90 at 6 o'clock
+        {0, dirCounterClockwise, 0, -30, 270, 30.0 / 90}, {270, dirCounterClockwise, 0, 90, 0, 1}, // red at 6 o'clock
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "base " << c.baseAngle << " dir " << c.direction << " at " << c.dx << ","
-                                        << c.dy);
+        SCOPED_TRACE(
+            testing::Message() << "base " << c.baseAngle << " dir " << c.direction << " at " << c.dx << "," << c.dy);
         wheel.SetBaseAngle(c.baseAngle);
         wheel.SetDirection(c.direction);
         wheel.SetHSB(123, 0.77, 1); // somewhere else, so each click is a change
@@ -140,7 +139,7 @@ TEST_F(WheelTest, RedSitsWhereBaseAngleAndDirectionPutIt)
 
 TEST_F(WheelTest, BaseAngleIsKeptInOneTurn)
 {
-    for (auto [given, kept] : std::vector<std::pair<int, int>>{{-30, 330}, {720, 0}, {359, 359}, {-721, 359}}) {
+    for (auto [given, kept] : std::vector<std::pair<int, int>> {{-30, 330}, {720, 0}, {359, 359}, {-721, 359}}) {
         wheel.SetBaseAngle(given);
         EXPECT_EQ(wheel.BaseAngle(), kept) << given;
     }
@@ -153,8 +152,8 @@ TEST_F(WheelTest, DiscPixelsHaveTheHueAndSaturationOfTheirPlace)
         int baseAngle;
         TDirection direction;
     };
-    for (const Setup setup : {Setup{0, dirClockwise}, Setup{90, dirClockwise}, Setup{0, dirCounterClockwise},
-                              Setup{210, dirCounterClockwise}}) {
+    for (const Setup setup : {Setup {0, dirClockwise}, Setup {90, dirClockwise}, Setup {0, dirCounterClockwise},
+             Setup {210, dirCounterClockwise}}) {
         wheel.SetBaseAngle(setup.baseAngle);
         wheel.SetDirection(setup.direction);
         for (const qreal dpr : {1.0, 2.0}) {
@@ -241,14 +240,13 @@ TEST_F(WheelTest, ModesWebSafeAndVisionShapeTheDisc)
 {
     const QImage normal = wheel.RenderDisc(1);
     const QPoint c = wheel.WheelCenter();
-    const std::vector<QPoint> inside = {c + QPoint(20, -10), c + QPoint(-47, 33), c + QPoint(5, 70),
-                                        c + QPoint(-80, 0), c + QPoint(61, 61)};
+    const std::vector<QPoint> inside
+        = {c + QPoint(20, -10), c + QPoint(-47, 33), c + QPoint(5, 70), c + QPoint(-80, 0), c + QPoint(61, 61)};
 
     wheel.SetColorVisionType(cvtProt);
     const QImage simulated = wheel.RenderDisc(1);
     for (QPoint p : inside)
-        EXPECT_EQ(PixelColor(simulated, p.x(), p.y()),
-                  SimulateColorVision(PixelColor(normal, p.x(), p.y()), cvtProt));
+        EXPECT_EQ(PixelColor(simulated, p.x(), p.y()), SimulateColorVision(PixelColor(normal, p.x(), p.y()), cvtProt));
     wheel.SetColorVisionType(cvtNorm);
 
     wheel.SetWebSafe(true);
@@ -394,7 +392,8 @@ TEST_F(WheelTest, ChangeEventValuesFollowTheMode)
         TColorMode mode;
         double sat, brt;
     };
-    for (const Case c : {Case{cmHueSat, 0.5, 1}, Case{cmHueBrt, 1, 0.25}, Case{cmHue, 1, 1}, Case{cmHueSatBrt, 0.5, 0.25}}) {
+    for (const Case c :
+        {Case {cmHueSat, 0.5, 1}, Case {cmHueBrt, 1, 0.25}, Case {cmHue, 1, 1}, Case {cmHueSatBrt, 0.5, 0.25}}) {
         reports.clear();
         wheel.SetColorMode(c.mode);
         ASSERT_EQ(reports.size(), 1u) << c.mode;
@@ -522,11 +521,16 @@ TEST_F(WheelTest, OnlyBrightnessAndLookRenderTheDiscAgain)
 
     int expected = first;
     const std::vector<std::function<void()>> changes = {
-        [&] { wheel.SetBrightness(0.5); },       [&] { wheel.SetBaseAngle(45); },
-        [&] { wheel.SetDirection(dirCounterClockwise); }, [&] { wheel.SetBorder(3); },
-        [&] { wheel.SetColorMode(cmHue); },      [&] { wheel.SetColorVisionType(cvtTrit); },
-        [&] { wheel.SetWebSafe(true); },         [&] { wheel.SetTransferMode(true); },
-        [&] { wheel.resize(150, 170); },         [&] { wheel.SetSelectionColor(RGB(0, 0, 40)); },
+        [&] { wheel.SetBrightness(0.5); },
+        [&] { wheel.SetBaseAngle(45); },
+        [&] { wheel.SetDirection(dirCounterClockwise); },
+        [&] { wheel.SetBorder(3); },
+        [&] { wheel.SetColorMode(cmHue); },
+        [&] { wheel.SetColorVisionType(cvtTrit); },
+        [&] { wheel.SetWebSafe(true); },
+        [&] { wheel.SetTransferMode(true); },
+        [&] { wheel.resize(150, 170); },
+        [&] { wheel.SetSelectionColor(RGB(0, 0, 40)); },
     };
     for (size_t i = 0; i < changes.size(); ++i) {
         changes[i]();
@@ -565,7 +569,7 @@ TEST_F(WheelTest, PaintedWheelShowsDiscMarkerAndSimulation)
         const double phi = 150 * kPi / 180;
         const QPoint marker = wheel.WheelCenter() + QPoint(Round(std::cos(phi) * 51), -Round(std::sin(phi) * 51));
         EXPECT_EQ(PixelColor(shot, marker.x() * dpr, marker.y() * dpr),
-                  SimulateColorVision(HSBToColor(150, 0.6, 0.9), cvtDeut))
+            SimulateColorVision(HSBToColor(150, 0.6, 0.9), cvtDeut))
             << dpr;
     }
 
@@ -589,6 +593,63 @@ TEST_F(WheelTest, ArrowKeysNudgeTheColour)
     QTest::keyClick(&wheel, Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_DOUBLE_EQ(wheel.Saturation(), 0.41);
     EXPECT_EQ(reports.size(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+// The mouse measures from the centre the disc is painted around; on a wheel one pixel taller
+// than wide, half the width would be a pixel off it.
+TEST_F(WheelTest, UnevenWheelIsClickedAroundItsPaintedCentre)
+{
+    wheel.resize(200, 199);
+    EXPECT_EQ(wheel.WheelCenter(), QPoint(99, 99));
+    Click(QPointF(99, 99));
+    EXPECT_EQ(wheel.Saturation(), 0);
+    Click(QPointF(99 + 89, 99));
+    EXPECT_DOUBLE_EQ(wheel.Hue(), 0);
+    EXPECT_DOUBLE_EQ(wheel.Saturation(), 1) << "the rim is 89 pixels out";
+}
+
+// In the ring modes the saturation is neither drawn nor reported, so a click in the hole still
+// leaves the hue pointer on the rim.
+TEST_F(WheelTest, RingModesKeepThePointerWhateverTheSaturation)
+{
+    wheel.SetColorMode(cmHue);
+    Click(At(0, 0));
+    ASSERT_EQ(wheel.Saturation(), 0);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back().sat, 1);
+    const QImage shot = wheel.grab().toImage();
+    // Hue 0 points to 3 o'clock; the triangle lies 1..9 pixels beyond the rim there.
+    const QPoint tip = wheel.WheelCenter() + QPoint(wheel.WheelRadius() + 5, 0);
+    EXPECT_EQ(PixelColor(shot, tip.x(), tip.y()), clBlack);
+}
+
+TEST_F(WheelTest, ChannelsReadTheShownColourInTheArtisticSpace)
+{
+    wheel.SetTransferMode(true);
+    wheel.SetHSB(100, 0.8, 0.9);
+    EXPECT_EQ(RGB(wheel.Red(), wheel.Green(), wheel.Blue()), wheel.SelectionColor());
+    const int target = wheel.Green() - 40;
+    reports.clear();
+    wheel.SetGreen(target);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NEAR(wheel.Green(), target, 1) << "up to the rounding of the artistic round trip";
+    EXPECT_EQ(RGB(wheel.Red(), wheel.Green(), wheel.Blue()), wheel.SelectionColor());
+}
+
+TEST_F(WheelTest, BorderWiderThanTheWheelLeavesNothingToDrawOrDivideBy)
+{
+    wheel.resize(60, 60);
+    wheel.SetBorder(255);
+    EXPECT_LE(wheel.WheelRadius(), 0);
+    const QImage shot = wheel.grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+    Click(At(3, 4));
+    EXPECT_EQ(wheel.Saturation(), 1);
+    EXPECT_TRUE(std::isfinite(wheel.Hue()));
 }
 
 } // namespace

@@ -58,12 +58,12 @@ QWidget* MakeLiveWheel(QWidget* parent)
     form->addRow(QStringLiteral("Direction"), direction);
     auto* mode = new QComboBox(panel);
     mode->addItems({QStringLiteral("cmHueSatBrt"), QStringLiteral("cmHueSat"), QStringLiteral("cmHueBrt"),
-                    QStringLiteral("cmHue")});
+        QStringLiteral("cmHue")});
     form->addRow(QStringLiteral("ColorMode"), mode);
     auto* vision = new QComboBox(panel);
     vision->addItems({QStringLiteral("cvtNorm"), QStringLiteral("cvtProt"), QStringLiteral("cvtDeut"),
-                      QStringLiteral("cvtTrit"), QStringLiteral("cvtProA"), QStringLiteral("cvtDeuA"),
-                      QStringLiteral("cvtTriA"), QStringLiteral("cvtMono"), QStringLiteral("cvtPMon")});
+        QStringLiteral("cvtTrit"), QStringLiteral("cvtProA"), QStringLiteral("cvtDeuA"), QStringLiteral("cvtTriA"),
+        QStringLiteral("cvtMono"), QStringLiteral("cvtPMon")});
     form->addRow(QStringLiteral("ColorVisionType"), vision);
     auto* transfer = new QCheckBox(QStringLiteral("TransferMode"), panel);
     auto* webSafe = new QCheckBox(QStringLiteral("WebSafe"), panel);
@@ -103,11 +103,11 @@ QWidget* MakeLiveWheel(QWidget* parent)
         galleryStatus(QStringLiteral("BaseAngle %1").arg(wheel->BaseAngle()));
     });
     QObject::connect(direction, &QComboBox::currentIndexChanged, wheel,
-                     [=](int i) { wheel->SetDirection(static_cast<TDirection>(i)); });
-    QObject::connect(mode, &QComboBox::currentIndexChanged, wheel,
-                     [=](int i) { wheel->SetColorMode(static_cast<TColorMode>(i)); });
+        [=](int i) { wheel->SetDirection(static_cast<TDirection>(i)); });
+    QObject::connect(
+        mode, &QComboBox::currentIndexChanged, wheel, [=](int i) { wheel->SetColorMode(static_cast<TColorMode>(i)); });
     QObject::connect(vision, &QComboBox::currentIndexChanged, wheel,
-                     [=](int i) { wheel->SetColorVisionType(static_cast<TColorVisionType>(i)); });
+        [=](int i) { wheel->SetColorVisionType(static_cast<TColorVisionType>(i)); });
     QObject::connect(transfer, &QCheckBox::toggled, wheel, [=](bool on) { wheel->SetTransferMode(on); });
     QObject::connect(webSafe, &QCheckBox::toggled, wheel, [=](bool on) { wheel->SetWebSafe(on); });
     QObject::connect(enabled, &QCheckBox::toggled, wheel, [=](bool on) { wheel->setEnabled(on); });
@@ -128,14 +128,46 @@ QWidget* MakeVariants(QWidget* parent)
     const Variant variants[] = {
         {"default, red picked", [](TColorWheel*) {}},
         {"Brightness 0.35", [](TColorWheel* w) { w->SetHSB(200, 0.6, 0.35); }},
-        {"BaseAngle 90", [](TColorWheel* w) { w->SetBaseAngle(90); w->SetHSB(60, 0.8, 1); }},
-        {"dirCounterClockwise", [](TColorWheel* w) { w->SetDirection(dirCounterClockwise); w->SetHSB(90, 0.5, 1); }},
-        {"cmHueBrt", [](TColorWheel* w) { w->SetColorMode(cmHueBrt); w->SetHSB(240, 1, 0.8); }},
-        {"cmHue", [](TColorWheel* w) { w->SetColorMode(cmHue); w->SetHue(300); }},
-        {"WebSafe", [](TColorWheel* w) { w->SetWebSafe(true); w->SetHSB(30, 0.7, 1); }},
-        {"TransferMode", [](TColorWheel* w) { w->SetTransferMode(true); w->SetHSB(120, 0.9, 1); }},
-        {"cvtDeut", [](TColorWheel* w) { w->SetColorVisionType(cvtDeut); w->SetHSB(0, 0.75, 1); }},
-        {"cvtTrit", [](TColorWheel* w) { w->SetColorVisionType(cvtTrit); w->SetHSB(220, 0.75, 1); }},
+        {"BaseAngle 90",
+            [](TColorWheel* w) {
+                w->SetBaseAngle(90);
+                w->SetHSB(60, 0.8, 1);
+            }},
+        {"dirCounterClockwise",
+            [](TColorWheel* w) {
+                w->SetDirection(dirCounterClockwise);
+                w->SetHSB(90, 0.5, 1);
+            }},
+        {"cmHueBrt",
+            [](TColorWheel* w) {
+                w->SetColorMode(cmHueBrt);
+                w->SetHSB(240, 1, 0.8);
+            }},
+        {"cmHue",
+            [](TColorWheel* w) {
+                w->SetColorMode(cmHue);
+                w->SetHue(300);
+            }},
+        {"WebSafe",
+            [](TColorWheel* w) {
+                w->SetWebSafe(true);
+                w->SetHSB(30, 0.7, 1);
+            }},
+        {"TransferMode",
+            [](TColorWheel* w) {
+                w->SetTransferMode(true);
+                w->SetHSB(120, 0.9, 1);
+            }},
+        {"cvtDeut",
+            [](TColorWheel* w) {
+                w->SetColorVisionType(cvtDeut);
+                w->SetHSB(0, 0.75, 1);
+            }},
+        {"cvtTrit",
+            [](TColorWheel* w) {
+                w->SetColorVisionType(cvtTrit);
+                w->SetHSB(220, 0.75, 1);
+            }},
         {"saturation 0", [](TColorWheel* w) { w->SetHSB(0, 0, 0.9); }},
         {"disabled", [](TColorWheel* w) { w->setEnabled(false); }},
     };
@@ -148,10 +180,10 @@ QWidget* MakeVariants(QWidget* parent)
         wheel->setFixedSize(120, 120);
         v.setUp(wheel);
         const QString caption = QString::fromLatin1(v.caption);
-        wheel->OnColorChange = [caption](TObject*, double h, double s, double b, double ht, double st, double bt,
-                                         TColor ref) {
-            galleryStatus(caption + QStringLiteral(": ") + Describe(h, s, b, ht, st, bt, ref));
-        };
+        wheel->OnColorChange
+            = [caption](TObject*, double h, double s, double b, double ht, double st, double bt, TColor ref) {
+                  galleryStatus(caption + QStringLiteral(": ") + Describe(h, s, b, ht, st, bt, ref));
+              };
         column->addWidget(wheel, 0, Qt::AlignHCenter);
         column->addWidget(new QLabel(caption, cell), 0, Qt::AlignHCenter);
         grid->addWidget(cell, index / 4, index % 4);

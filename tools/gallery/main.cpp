@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QStringList args = app.arguments();
     std::stable_sort(galleryEntries().begin(), galleryEntries().end(),
-                     [](const GalleryEntry& a, const GalleryEntry& b) { return a.name < b.name; });
+        [](const GalleryEntry& a, const GalleryEntry& b) { return a.name < b.name; });
 
     g_verbose = args.contains(QStringLiteral("--verbose"));
     const qsizetype shotAt = args.indexOf(QStringLiteral("--screenshot"));
