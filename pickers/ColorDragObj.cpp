@@ -9,6 +9,7 @@
 #include <QIODevice>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QWidget>
 #include <QtMath>
@@ -123,7 +124,12 @@ Qt::DropAction StartColorDrag(QWidget* Source, const TColorDragCtrlObject& Drag,
     drag->setPixmap(ColorDragImage(Drag.Color, Source ? Source->devicePixelRatioF() : 1.0, VisionType));
     // Below and right of the pointer tip, so the image never hides the place of the drop.
     drag->setHotSpot(QPoint(-4, -4));
-    return drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    QPointer<QDrag> guard(drag);
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+    // The drag and its data live for one drag only, not for the life of the source control.
+    if (guard)
+        guard->deleteLater();
+    return action;
 }
 
 std::optional<TColorDragCtrlObject> AcceptColorDrag(QDropEvent* Event)

@@ -172,3 +172,55 @@ TEST(ColorDragObj, TargetsIgnoreWhatCarriesNoColourSoTheNoDropCursorShows)
     EXPECT_FALSE(AcceptColorDrag(&refused).has_value());
     EXPECT_FALSE(refused.isAccepted());
 }
+
+#include "pickers/ColorButton.h"
+
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QTest>
+#include <QTimer>
+
+TEST(ColorDragObj, ADragFromOneButtonDropsOnAnother)
+{
+    // The offscreen platform's drag ends before it starts; run this one under Xvfb
+    // (QT_QPA_PLATFORM=xcb xvfb-run ...).
+    if (QGuiApplication::platformName() != QStringLiteral("xcb"))
+        GTEST_SKIP() << "needs a platform with real drag and drop";
+    QWidget window;
+    auto* layout = new QHBoxLayout(&window);
+    auto* source = new TColorButton(&window);
+    auto* target = new TColorButton(&window);
+    source->setFixedSize(40, 40);
+    target->setFixedSize(40, 40);
+    layout->addWidget(source);
+    layout->addSpacing(40);
+    layout->addWidget(target);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    TRichPalette palette;
+    source->SetSelectionColor(RGB(0, 128, 128));
+    source->OnStartDrag = [&](TObject*, TColorDragCtrlObject& d) {
+        d.SourceIndex = 7;
+        d.SourcePalette = &palette;
+    };
+    std::vector<TColorDragCtrlObject> drops;
+    target->OnDragDrop = [&](TObject*, const TColorDragCtrlObject& d, int, int) { drops.push_back(d); };
+
+    QWindow* handle = window.windowHandle();
+    const QPoint from = source->mapTo(&window, source->rect().center());
+    const QPoint to = target->mapTo(&window, target->rect().center());
+    QTest::mousePress(handle, Qt::LeftButton, {}, from);
+    // The drag runs its own loop; the pointer moves and lets go from inside it.
+    QTimer::singleShot(50, [&] {
+        QTest::mouseMove(handle, (from + to) / 2);
+        QTest::mouseMove(handle, to);
+        QTest::mouseRelease(handle, Qt::LeftButton, {}, to);
+    });
+    const Qt::DropAction action = source->BeginDrag();
+    EXPECT_EQ(action, Qt::CopyAction);
+    ASSERT_EQ(drops.size(), 1u);
+    EXPECT_EQ(drops[0].Color, RGB(0, 128, 128));
+    EXPECT_EQ(drops[0].SourceControl, source);
+    EXPECT_EQ(drops[0].SourceIndex, 7);
+    EXPECT_EQ(drops[0].SourcePalette, &palette);
+}

@@ -76,7 +76,7 @@ TEST(ColorHistory, DropsTheOldestBeyondMaxElementsAndKeepsWorking)
     r.Attach(h);
     h.Add(101);
     ASSERT_EQ(h.Count(), 100);
-    EXPECT_EQ(h.Position(), 99);
+    ASSERT_EQ(h.Position(), 99);
     EXPECT_EQ(h.Items(0)->Color(), 2u);
     EXPECT_EQ(h.Items(99)->Color(), 101u);
     // Back stays enabled, Forward disabled.
