@@ -1,6 +1,7 @@
 #include "movie/SwfWriter.h"
 
 #include "movie/SwfActions.h"
+#include "movie/SwfGlyphs.h"
 #include "movie/SwfStream.h"
 
 #include <QSaveFile>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
 
 namespace swf {
 
@@ -904,6 +906,7 @@ void MovieBuilder::CreateMovie(double width, double height, double frameRate, in
     FNextId = 1;
     FFinished = false;
     FFonts.clear();
+    FOutlineTexts.clear();
 }
 
 void MovieBuilder::SetBackgroundColor(Rgba color)
@@ -949,6 +952,88 @@ void Extend(Rect& r, bool& empty, std::int32_t x, std::int32_t y)
 
 }  // namespace
 
+namespace {
+
+enum class FillSide {
+    PerSubpath,        // each outline fills its own inside: shapes drawn part by part
+    ByLargestSubpath,  // every outline fills on the side the largest one fills: glyphs,
+                       // whose holes run the other way round
+};
+
+// Twice the signed area of an outline, its control points taken as corners; positive
+// when the outline runs clockwise on screen (y down), which puts its inside on the
+// right-hand side of its edges: fill style 1. Anticlockwise outlines fill with style 0.
+double SignedArea2(const std::vector<std::pair<std::int32_t, std::int32_t>>& pts)
+{
+    double a = 0.0;
+    for (size_t i = 0; i < pts.size(); ++i) {
+        const auto& p = pts[i];
+        const auto& q = pts[(i + 1) % pts.size()];
+        a += static_cast<double>(p.first) * q.second - static_cast<double>(q.first) * p.second;
+    }
+    return a;
+}
+
+// Appends the records of a path, its coordinates multiplied by scale and rounded to
+// whole units, with the given fill and line style indices (0 for none).
+void AppendPathRecords(std::vector<ShapeRecord>& out, const Path& path, double scale, std::uint32_t fill,
+                       std::uint32_t line, FillSide side, Rect& edges, bool& empty)
+{
+    struct Sub {
+        std::vector<ShapeRecord> records;
+        std::vector<std::pair<std::int32_t, std::int32_t>> corners;
+    };
+    std::vector<Sub> subs;
+    std::int32_t penX = 0, penY = 0;
+    auto unit = [&](double v) { return Round(v * scale); };
+    for (const Path::Item& item : path.Items()) {
+        const std::int32_t x = unit(item.point.x()), y = unit(item.point.y());
+        if (item.kind == Path::Item::Move || subs.empty()) {
+            subs.emplace_back();
+            subs.back().records.push_back(ShapeRecord::MoveTo(x, y));
+        } else if (item.kind == Path::Item::Line) {
+            subs.back().records.push_back(ShapeRecord::Line(x - penX, y - penY));
+        } else {
+            const std::int32_t cx = unit(item.control.x()), cy = unit(item.control.y());
+            subs.back().records.push_back(ShapeRecord::Curve(cx - penX, cy - penY, x - cx, y - cy));
+            subs.back().corners.emplace_back(cx, cy);
+            Extend(edges, empty, cx, cy);
+        }
+        subs.back().corners.emplace_back(x, y);
+        Extend(edges, empty, x, y);
+        penX = x;
+        penY = y;
+    }
+    bool rightSide = true;
+    if (side == FillSide::ByLargestSubpath) {
+        double largest = 0.0;
+        for (const Sub& sub : subs) {
+            const double a = SignedArea2(sub.corners);
+            if (std::abs(a) > std::abs(largest))
+                largest = a;
+        }
+        rightSide = largest >= 0.0;
+    }
+    for (size_t i = 0; i < subs.size(); ++i) {
+        ShapeRecord& move = subs[i].records.front();
+        if (side == FillSide::PerSubpath)
+            rightSide = SignedArea2(subs[i].corners) >= 0.0;
+        if (side == FillSide::PerSubpath || i == 0) {
+            move.hasFill0 = move.hasFill1 = true;
+            move.fill0 = rightSide ? 0 : fill;
+            move.fill1 = rightSide ? fill : 0;
+        }
+        if (i == 0) {
+            move.hasLine = true;
+            move.line = line;
+        }
+        for (ShapeRecord& r : subs[i].records)
+            out.push_back(std::move(r));
+    }
+}
+
+}  // namespace
+
 std::uint16_t MovieBuilder::DefineShape(const ShapeBuilder& shape)
 {
     ShapeDef def;
@@ -981,35 +1066,8 @@ std::uint16_t MovieBuilder::DefineShape(const ShapeBuilder& shape)
             alpha = alpha || style.lineColor.a != 255;
             maxHalfLine = std::max(maxHalfLine, (l.width + 1) / 2);
         }
-        bool stylesSet = false;
-        std::int32_t penX = 0, penY = 0;
-        for (const Path::Item& item : path.Items()) {
-            const std::int32_t x = Twips(item.point.x()), y = Twips(item.point.y());
-            if (item.kind == Path::Item::Move) {
-                ShapeRecord r = ShapeRecord::MoveTo(x, y);
-                if (!stylesSet) {
-                    // Each part states its own styles: fill on the right-hand side of its
-                    // edges, no fill on the other side.
-                    r.hasFill0 = true;
-                    r.fill0 = 0;
-                    r.hasFill1 = true;
-                    r.fill1 = fillIndex;
-                    r.hasLine = true;
-                    r.line = lineIndex;
-                    stylesSet = true;
-                }
-                def.records.push_back(r);
-            } else if (item.kind == Path::Item::Line) {
-                def.records.push_back(ShapeRecord::Line(x - penX, y - penY));
-            } else {
-                const std::int32_t cx = Twips(item.control.x()), cy = Twips(item.control.y());
-                def.records.push_back(ShapeRecord::Curve(cx - penX, cy - penY, x - cx, y - cy));
-                Extend(edges, empty, cx, cy);
-            }
-            Extend(edges, empty, x, y);
-            penX = x;
-            penY = y;
-        }
+        AppendPathRecords(def.records, path, kTwipsPerPixel, fillIndex, lineIndex, FillSide::PerSubpath, edges,
+                          empty);
     }
     def.shapeVersion = alpha ? 3 : 1;
     def.bounds = edges;
@@ -1092,6 +1150,8 @@ TextInfo MovieBuilder::AddText(const QString& text, const TextStyle& style)
     TextInfo info;
     info.id = Define(t);
     info.box = box;
+    if (style.embedOutlines)
+        FOutlineTexts.push_back(info.id);
     return info;
 }
 
@@ -1126,12 +1186,177 @@ std::uint16_t MovieBuilder::DefineButton(std::vector<ButtonRecord> records, cons
     return Define(b);
 }
 
+namespace {
+
+// Texts placed turned or skewed somewhere in these tags.
+void CollectTurnedPlacements(const std::vector<Tag>& tags, std::set<std::uint16_t>& ids)
+{
+    for (const Tag& t : tags) {
+        if (const auto* p = t.As<PlaceObject>()) {
+            if (p->characterId && p->matrix && p->matrix->hasRotate &&
+                (p->matrix->rotateSkew0 != 0 || p->matrix->rotateSkew1 != 0))
+                ids.insert(*p->characterId);
+        } else if (const auto* s = t.As<SpriteDef>()) {
+            CollectTurnedPlacements(s->tags, ids);
+        }
+    }
+}
+
+FontDef OutlineFontDef(const FontDef& device, const OutlineFont& outlines)
+{
+    FontDef f;
+    f.fontVersion = 2;
+    f.name = device.name;
+    f.bold = device.bold;
+    f.italic = device.italic;
+    // 16-bit codes hold every character of the basic plane, in movies of any version.
+    f.wideCodes = true;
+    f.hasLayout = true;
+    f.ascent = static_cast<std::int16_t>(std::clamp(Round(outlines.ascent), 0, 32767));
+    f.descent = static_cast<std::int16_t>(std::clamp(Round(outlines.descent), 0, 32767));
+    f.leading = static_cast<std::int16_t>(std::clamp(Round(outlines.leading), -32768, 32767));
+    // Codes in ascending order, as players look them up.
+    for (const auto& [code, glyph] : outlines.glyphs) {
+        Glyph g;
+        Rect bounds;
+        bool empty = true;
+        AppendPathRecords(g.records, glyph.path, 1.0, 1, 0, FillSide::ByLargestSubpath, bounds, empty);
+        for (ShapeRecord& r : g.records)
+            r.hasLine = false;  // glyphs have no line styles
+        f.glyphs.push_back(std::move(g));
+        f.codes.push_back(code);
+        f.advances.push_back(static_cast<std::int16_t>(std::clamp(Round(glyph.advance), -32768, 32767)));
+        f.glyphBounds.push_back(bounds);
+    }
+    return f;
+}
+
+}  // namespace
+
+namespace {
+
+// Players ignore the alpha of a text field's colour; a colour transform on each placement
+// of the field carries it instead.
+void FadeTextPlacements(std::vector<Tag>& tags, const std::map<std::uint16_t, std::uint8_t>& alphaOf)
+{
+    for (Tag& t : tags) {
+        if (auto* p = t.As<PlaceObject>(); p && p->characterId && alphaOf.count(*p->characterId)) {
+            const double a = alphaOf.at(*p->characterId) / 255.0;
+            ColorTransform cx = p->colorTransform.value_or(ColorTransform{});
+            cx.hasMult = true;
+            cx.aMult = static_cast<std::int16_t>(Round(cx.aMult * a));
+            p->colorTransform = cx;
+        } else if (auto* s = t.As<SpriteDef>()) {
+            FadeTextPlacements(s->tags, alphaOf);
+        }
+    }
+}
+
+}  // namespace
+
+void MovieBuilder::FadeTranslucentTexts()
+{
+    std::map<std::uint16_t, std::uint8_t> alphaOf;
+    for (const Tag& t : FTags)
+        if (const auto* e = t.As<EditTextDef>(); e && e->color && e->color->a != 255)
+            alphaOf[e->id] = e->color->a;
+    if (!alphaOf.empty())
+        FadeTextPlacements(FTags, alphaOf);
+}
+
+void MovieBuilder::EmbedOutlines()
+{
+    std::set<std::uint16_t> wanted(FOutlineTexts.begin(), FOutlineTexts.end());
+    CollectTurnedPlacements(FTags, wanted);
+    // Which texts, grouped by the device font they use; where the first of them sits.
+    std::map<std::uint16_t, std::vector<size_t>> byFont;
+    for (size_t i = 0; i < FTags.size(); ++i) {
+        const auto* e = FTags[i].As<EditTextDef>();
+        if (!e || !e->fontId || !e->initialText || e->initialText->isEmpty())
+            continue;
+        if (wanted.count(e->id) || (e->color && e->color->a != 255))
+            byFont[*e->fontId].push_back(i);
+    }
+    if (byFont.empty())
+        return;
+    GlyphSource source = FGlyphs;
+    if (!source && GuiFontsAvailable())
+        source = QtGlyphSource();
+    if (!source)
+        return;
+
+    std::vector<std::pair<size_t, Tag>> inserts;
+    for (const auto& [fontId, indices] : byFont) {
+        const FontDef* device = nullptr;
+        for (const Tag& t : FTags)
+            if (const auto* f = t.As<FontDef>(); f && f->id == fontId)
+                device = f;
+        if (!device || !device->IsDeviceFont())
+            continue;
+        QString characters;
+        for (size_t i : indices)
+            characters += *FTags[i].As<EditTextDef>()->initialText;
+        // Outside the basic plane a character needs more than a 16-bit code: leave such
+        // texts to the device font.
+        if (std::any_of(characters.begin(), characters.end(), [](QChar c) { return c.isSurrogate(); }))
+            continue;
+        OutlineFont outlines;
+        if (!source(device->name, device->bold, characters, outlines))
+            continue;
+        bool complete = true;
+        for (QChar c : characters)
+            complete = complete && (c.isSpace() || outlines.glyphs.count(c.unicode()));
+        if (!complete)
+            continue;
+        FontDef f = OutlineFontDef(*device, outlines);
+        f.id = FNextId++;
+        for (size_t i : indices) {
+            auto* e = FTags[i].As<EditTextDef>();
+            e->fontId = f.id;
+            e->useOutlines = true;
+            // The field must hold the glyphs' advances, whatever the measure said.
+            double width = 0.0;
+            for (QChar c : *e->initialText)
+                width += outlines.glyphs.count(c.unicode()) ? outlines.glyphs.at(c.unicode()).advance : 0.0;
+            const std::int32_t needed = Round(width * e->fontHeight / 1024.0) + 4 * kTwipsPerPixel;
+            const std::int32_t missing = needed - e->bounds.Width();
+            if (missing > 0) {
+                if (e->align == 2) {
+                    e->bounds.xMin -= (missing + 1) / 2;
+                    e->bounds.xMax += (missing + 1) / 2;
+                } else if (e->align == 1) {
+                    e->bounds.xMin -= missing;
+                } else {
+                    e->bounds.xMax += missing;
+                }
+            }
+        }
+        inserts.emplace_back(indices.front(), Tag::Make(std::move(f)));
+    }
+    // The outline fonts go just before the first text that uses them.
+    std::sort(inserts.begin(), inserts.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (auto& [at, tag] : inserts)
+        FTags.insert(FTags.begin() + static_cast<std::ptrdiff_t>(at), std::move(tag));
+
+    // Device fonts no text uses any more are dropped.
+    std::set<std::uint16_t> used;
+    for (const Tag& t : FTags)
+        if (const auto* e = t.As<EditTextDef>(); e && e->fontId)
+            used.insert(*e->fontId);
+    std::erase_if(FTags, [&](const Tag& t) {
+        const auto* f = t.As<FontDef>();
+        return f && f->IsDeviceFont() && !used.count(f->id);
+    });
+}
+
 const Movie& MovieBuilder::Finish()
 {
     if (FFinished)
         return FMovie;
     if (FFrameOpen || FFrames == 0)
         ShowFrame();
+    EmbedOutlines();
+    FadeTranslucentTexts();
     for (Tag& t : FTags)
         FMovie.tags.push_back(std::move(t));
     FTags.clear();

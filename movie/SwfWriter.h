@@ -95,7 +95,24 @@ struct TextStyle {
     Rgba color{0, 0, 0, 255};
     bool bold = false;
     bool centred = false;  // else left-aligned
+    // Draw with glyph outlines embedded in the movie even when the text is upright and
+    // opaque (see MovieBuilder::SetGlyphSource).
+    bool embedOutlines = false;
 };
+
+// Glyph outlines of a font, for texts that players cannot draw with a device font.
+// Font units: 1024 to the em, y pointing down, the baseline at y = 0.
+struct OutlineGlyph {
+    Path path;
+    double advance = 0.0;
+};
+struct OutlineFont {
+    double ascent = 0.0, descent = 0.0, leading = 0.0;
+    std::map<char16_t, OutlineGlyph> glyphs;
+};
+// Fills font with the glyphs of the given characters of the family; false when the
+// family (or a substitute) cannot be had.
+using GlyphSource = std::function<bool(const QString& family, bool bold, const QString& characters, OutlineFont& font)>;
 
 // What a text measures: the ink box of one line, in pixels, without the 2-pixel gutter
 // that text fields keep around their text.
@@ -169,6 +186,16 @@ public:
     // Compressed output (CWS) for version 6 and later; default off.
     void SetCompressed(bool compressed) { FMovie.header.compressed = compressed; }
     void SetTextMeasurer(TextMeasurer measurer) { FMeasurer = std::move(measurer); }
+    // Players draw device-font text upright and opaque only: a turned or skewed device
+    // text is not drawn at all and its alpha is ignored. So Finish() gives every text
+    // that is placed turned or skewed, has a colour with alpha below 255 or asks for it
+    // (TextStyle::embedOutlines) a font with the outlines of its characters, taken from
+    // this source, and widens the field where the glyphs need more room than measured.
+    // Without a source the builder uses the system's fonts through Qt when a GUI
+    // application runs, and leaves device text otherwise. Players also ignore the alpha
+    // of a text's colour, so every placement of a translucent text gets it in its colour
+    // transform (the text keeps its colour as given).
+    void SetGlyphSource(GlyphSource source) { FGlyphs = std::move(source); }
 
     // Definitions: each returns the new character's id (ids count from 1).
     std::uint16_t DefineShape(const ShapeBuilder& shape);
@@ -202,12 +229,16 @@ public:
 private:
     std::uint16_t Define(TagBody body);
     std::uint16_t DeviceFont(const TextStyle& style);
+    void EmbedOutlines();
+    void FadeTranslucentTexts();
 
     Movie FMovie;
     std::uint16_t FNextId = 1;
     bool FFinished = false;
     TextMeasurer FMeasurer;
+    GlyphSource FGlyphs;
     std::map<std::pair<QString, bool>, std::uint16_t> FFonts;
+    std::vector<std::uint16_t> FOutlineTexts;  // texts that asked for outlines
 };
 
 }  // namespace swf

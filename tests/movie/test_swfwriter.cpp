@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFontDatabase>
 #include <QTemporaryDir>
 
 #include <zlib.h>
 
 #include <array>
+#include <set>
 
 #include "SwfFixtures.h"
+#include "movie/SwfGlyphs.h"
 #include "movie/SwfModel.h"
 #include "movie/SwfReader.h"
 #include "movie/SwfStream.h"
@@ -24,6 +28,17 @@ QByteArray Bytes(std::initializer_list<int> v)
     for (int b : v)
         out.append(static_cast<char>(b));
     return out;
+}
+
+// Fonts need a GUI application; the player tests in this program make the same kind.
+void EnsureGuiApp()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "korvel_movie_tests";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);
 }
 
 // Writes one tag and reads it back through its record header.
@@ -586,6 +601,8 @@ TEST(SwfWriter, SaveToFile)
     // independent player is left where KORVEL_SWF_DUMP_DIR points.
     const QByteArray dumpDir = qgetenv("KORVEL_SWF_DUMP_DIR");
     if (!dumpDir.isEmpty()) {
+        // With the system's fonts the turned and faded texts become outlines.
+        EnsureGuiApp();
         EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(true), QString::fromLocal8Bit(dumpDir) + "/feature.swf"));
         EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(false), QString::fromLocal8Bit(dumpDir) + "/feature_simple.swf"));
         EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(true, QStringLiteral("Liberation Sans")),
@@ -609,4 +626,215 @@ TEST(SwfWriter, SaveToFile)
         v5.Place(t.id, p);
         EXPECT_TRUE(v5.FinishToFile(QString::fromLocal8Bit(dumpDir) + "/default_v5.swf"));
     }
+}
+
+namespace {
+
+// A font of squares: every character is a 600-unit box with a 200-unit hole, whose
+// outline runs clockwise on screen and whose hole runs the other way.
+bool SquareFont(const QString&, bool, const QString& characters, OutlineFont& font)
+{
+    font.ascent = 900;
+    font.descent = 250;
+    font.leading = 30;
+    for (QChar c : characters) {
+        OutlineGlyph g;
+        g.advance = 640;
+        if (!c.isSpace()) {
+            g.path = Path::Rectangle(QRectF(20, -700, 600, 700));
+            g.path.MoveTo({220, -300});
+            g.path.LineTo({420, -300});
+            g.path.LineTo({420, -500});
+            g.path.LineTo({220, -500});
+            g.path.Close();
+        }
+        font.glyphs[c.unicode()] = g;
+    }
+    return true;
+}
+
+const FontDef* FontOf(const Movie& m, const EditTextDef& e)
+{
+    return e.fontId ? m.FindCharacter(*e.fontId)->As<FontDef>() : nullptr;
+}
+
+}  // namespace
+
+// Players draw device text upright and opaque only, so turned, translucent and asked-for
+// texts get embedded outlines; upright opaque texts stay device text. The outline font
+// keeps the family name, holds the characters of its texts in code order, and comes
+// before its first text; a device font nobody uses any more is dropped.
+TEST(SwfWriter, TurnedAndTranslucentTextsGetOutlines)
+{
+    MovieBuilder b;
+    b.CreateMovie(400, 300, 12, 5);
+    b.SetGlyphSource(SquareFont);
+    TextStyle trebuchet;
+    trebuchet.font = QStringLiteral("Trebuchet MS");
+    const TextInfo turned = b.AddText(QStringLiteral("dcb a"), trebuchet);
+    const TextInfo upright = b.AddText(QStringLiteral("upright"), trebuchet);
+    TextStyle verdana;
+    verdana.font = QStringLiteral("Verdana");
+    verdana.color = {255, 0, 0, 50};
+    const TextInfo faded = b.AddText(QStringLiteral("xy"), verdana);
+    TextStyle asked = trebuchet;
+    asked.bold = true;
+    asked.embedOutlines = true;
+    const TextInfo forced = b.AddText(QStringLiteral("e"), asked);
+    Placement turn;
+    turn.rotation = 35;
+    b.Place(turned.id, turn);
+    b.Place(upright.id);
+    b.Place(faded.id);
+    b.Place(forced.id);
+    const Movie m = b.Finish();
+
+    auto edit = [&](std::uint16_t id) { return m.FindCharacter(id)->As<EditTextDef>(); };
+    const FontDef* turnedFont = FontOf(m, *edit(turned.id));
+    ASSERT_NE(turnedFont, nullptr);
+    EXPECT_TRUE(edit(turned.id)->useOutlines);
+    EXPECT_FALSE(turnedFont->IsDeviceFont());
+    EXPECT_EQ(turnedFont->name, QStringLiteral("Trebuchet MS"));
+    EXPECT_EQ(turnedFont->codes, (std::vector<std::uint16_t>{' ', 'a', 'b', 'c', 'd'}));
+    EXPECT_TRUE(turnedFont->hasLayout);
+    EXPECT_EQ(turnedFont->ascent, 900);
+    EXPECT_EQ(turnedFont->advances, (std::vector<std::int16_t>(5, 640)));
+    EXPECT_TRUE(turnedFont->glyphs[0].records.empty());  // the space
+
+    // The field grows to hold the glyphs' advances (the estimate was narrower).
+    EXPECT_EQ(edit(turned.id)->bounds.xMin, 0);
+    EXPECT_EQ(edit(turned.id)->bounds.Width(), 5 * 640 * 240 / 1024 + 4 * 20);
+    EXPECT_FALSE(edit(upright.id)->useOutlines);
+    EXPECT_TRUE(FontOf(m, *edit(upright.id))->IsDeviceFont());
+    EXPECT_TRUE(edit(faded.id)->useOutlines);
+    EXPECT_EQ(FontOf(m, *edit(faded.id))->name, QStringLiteral("Verdana"));
+    EXPECT_TRUE(edit(forced.id)->useOutlines);
+    EXPECT_TRUE(FontOf(m, *edit(forced.id))->bold);
+
+    // Players ignore a text colour's alpha: the placement's colour transform carries it.
+    for (const Tag& t : m.tags) {
+        if (const auto* p = t.As<PlaceObject>()) {
+            if (p->characterId == faded.id) {
+                ASSERT_TRUE(p->colorTransform.has_value());
+                EXPECT_EQ(p->colorTransform->aMult, 50);  // 50/255 in 8.8
+                EXPECT_EQ(p->colorTransform->rMult, 256);
+            } else {
+                EXPECT_FALSE(p->colorTransform.has_value());
+            }
+        }
+    }
+    EXPECT_EQ(edit(faded.id)->color, (Rgba{255, 0, 0, 50}));
+
+    // Each font tag comes before the texts that use it; the Verdana device font is gone.
+    std::set<std::uint16_t> defined;
+    int deviceFonts = 0;
+    for (const Tag& t : m.tags) {
+        if (const auto* e = t.As<EditTextDef>()) {
+            EXPECT_TRUE(defined.count(*e->fontId)) << e->id;
+        }
+        if (const auto* f = t.As<FontDef>()) {
+            deviceFonts += f->IsDeviceFont();
+            EXPECT_FALSE(f->IsDeviceFont() && f->name == QStringLiteral("Verdana"));
+        }
+        if (auto id = t.DefinedId())
+            defined.insert(*id);
+    }
+    EXPECT_EQ(deviceFonts, 1);  // Trebuchet MS for the upright text
+
+    // A glyph and its hole fill on one side: the side the outer, clockwise outline fills.
+    const Glyph& a = turnedFont->glyphs[1];
+    ASSERT_FALSE(a.records.empty());
+    EXPECT_TRUE(a.records[0].hasFill1 && a.records[0].fill1 == 1 && a.records[0].fill0 == 0);
+    EXPECT_FALSE(a.records[0].hasLine);
+    int moves = 0;
+    for (const ShapeRecord& r : a.records) {
+        if (r.kind == ShapeRecordKind::StyleChange && r.hasMove && ++moves > 1) {
+            EXPECT_FALSE(r.hasFill0 || r.hasFill1);
+        }
+    }
+    EXPECT_EQ(moves, 2);
+
+    const ReadResult back = ReadMovie(WriteMovie(m));
+    ASSERT_TRUE(back.Ok()) << back.message.toStdString();
+    EXPECT_EQ(back.movie.tags, m.tags);
+}
+
+// Without outlines to be had the text stays device text rather than vanish.
+TEST(SwfWriter, TextStaysDeviceTextWithoutOutlines)
+{
+    MovieBuilder b;
+    b.CreateMovie(100, 100, 12, 8);
+    b.SetGlyphSource([](const QString&, bool, const QString&, OutlineFont&) { return false; });
+    TextStyle s;
+    s.color = {0, 0, 0, 10};
+    const TextInfo t = b.AddText(QStringLiteral("x"), s);
+    const Movie& m = b.Finish();
+    const auto* e = m.FindCharacter(t.id)->As<EditTextDef>();
+    EXPECT_FALSE(e->useOutlines);
+    EXPECT_TRUE(FontOf(m, *e)->IsDeviceFont());
+}
+
+// A shape outline fills its inside whichever way it runs: clockwise outlines (on screen)
+// with fill style 1 on their right, anticlockwise ones with fill style 0 on their left.
+TEST(SwfWriter, FillSideFollowsOutlineDirection)
+{
+    MovieBuilder b;
+    b.CreateMovie(100, 100, 12, 8);
+    Path twoWays = Path::Polygon({{0, 0}, {10, 0}, {10, 10}});          // clockwise
+    twoWays.MoveTo({50, 50});
+    twoWays.LineTo({50, 60});
+    twoWays.LineTo({60, 60});                                           // anticlockwise
+    twoWays.Close();
+    const auto id = b.AddPath(twoWays, ShapeStyle::Outlined({1, 2, 3, 255}, 1, {0, 0, 0, 255}));
+    const auto* s = b.Finish().FindCharacter(id)->As<ShapeDef>();
+    std::vector<const ShapeRecord*> moves;
+    for (const ShapeRecord& r : s->records)
+        if (r.hasMove)
+            moves.push_back(&r);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(std::make_pair(moves[0]->fill0, moves[0]->fill1), std::make_pair(0u, 1u));
+    EXPECT_EQ(std::make_pair(moves[1]->fill0, moves[1]->fill1), std::make_pair(1u, 0u));
+    EXPECT_TRUE(moves[0]->hasLine && moves[0]->line == 1);
+}
+
+// The system's fonts through Qt: quadratic outlines at 1024 units to the em, an 'o' with
+// its counter as a second outline, advances and vertical metrics; a rotated text of a
+// builder with no source of its own then embeds them.
+TEST(SwfGlyphs, OutlinesFromSystemFonts)
+{
+    EnsureGuiApp();
+    if (QFontDatabase::families().isEmpty())
+        GTEST_SKIP() << "no fonts installed";
+    OutlineFont font;
+    ASSERT_TRUE(QtGlyphSource()(QStringLiteral("DejaVu Sans"), false, QStringLiteral("oI "), font));
+    ASSERT_EQ(font.glyphs.size(), 3u);
+    EXPECT_GT(font.ascent, 500);
+    EXPECT_GT(font.descent, 100);
+    auto subpaths = [](const Path& p) {
+        return std::count_if(p.Items().begin(), p.Items().end(), [](const Path::Item& i) { return i.kind == Path::Item::Move; });
+    };
+    EXPECT_EQ(subpaths(font.glyphs['o'].path), 2);
+    EXPECT_EQ(subpaths(font.glyphs['I'].path), 1);
+    EXPECT_TRUE(font.glyphs[' '].path.IsEmpty());
+    EXPECT_GT(font.glyphs[' '].advance, 100);
+    // Above the baseline, but for the overshoot of round letters.
+    for (const Path::Item& i : font.glyphs['o'].path.Items())
+        EXPECT_TRUE(i.point.y() < 40 && i.point.y() > -1024) << i.point.y();
+
+    MovieBuilder b;
+    b.CreateMovie(400, 300, 12, 5);
+    TextStyle s;
+    s.font = QStringLiteral("Trebuchet MS");  // whatever the system puts in its place
+    s.size = 40;
+    const TextInfo t = b.AddText(QStringLiteral("loaded"), s);
+    Placement p;
+    p.rotation = 35;
+    b.Place(t.id, p);
+    const Movie& m = b.Finish();
+    const auto* e = m.FindCharacter(t.id)->As<EditTextDef>();
+    EXPECT_TRUE(e->useOutlines);
+    const auto* f = FontOf(m, *e);
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->name, QStringLiteral("Trebuchet MS"));
+    EXPECT_EQ(f->glyphs.size(), 5u);  // l o a d e
 }
