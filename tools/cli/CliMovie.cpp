@@ -394,6 +394,8 @@ public:
         FStatus->setTextFormat(Qt::PlainText);
         FStatus->setContentsMargins(6, 3, 6, 3);
         FStatus->setFrameShape(QFrame::StyledPanel);
+        // A long clip name must not widen the window past the player.
+        FStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         layout->addWidget(FStatus);
 
         QObject::connect(FScale, &QComboBox::currentIndexChanged, this,
@@ -619,6 +621,7 @@ int RunScene(CliArgs& args)
     const int rings = ParseIntArg(args.takeOption(QStringLiteral("--rings"), QStringLiteral("3")),
                                   QStringLiteral("--rings"), 1, 50);
     const bool forFile = args.takeFlag(QStringLiteral("--file"));
+    const bool simple = args.takeFlag(QStringLiteral("--simple"));
     const TColor base = ParseHexArg(args.takeOption(QStringLiteral("--base"), QStringLiteral("FF0000")));
     args.expectEnd();
 
@@ -638,7 +641,7 @@ int RunScene(CliArgs& args)
         DrawColorRing(scene, true, cvtNorm, true, clBlack, r * segments, palette, rsSector, -90, 0,
                       r == rings - 1 ? 4 * outline : 0, outline, segments, std::round(inner + t * (r + 1)),
                       std::round(inner + t * r), centre);
-    scene.AddGetClipName(TClipNameVariant::Detailed);
+    scene.AddGetClipName(simple ? TClipNameVariant::Simple : TClipNameVariant::Detailed);
     try {
         if (outKind == SceneOut::Swf) {
             scene.FinishToFile(out);

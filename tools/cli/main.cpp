@@ -41,7 +41,7 @@ const char* const kUsage =
     "                                FSCommand the movie sends, one per line\n"
     "  scene blank [--size WxH] --out FILE.swf|FILE.png\n"
     "                                the blank page's default scene (size 1000x1000)\n"
-    "  scene rings [--base HEX] [--segments N] [--rings R] [--file] [--size WxH]\n"
+    "  scene rings [--base HEX] [--segments N] [--rings R] [--file] [--simple] [--size WxH]\n"
     "              --out FILE.swf|FILE.png\n"
     "                                rings of interactive colour sectors\n"
     "  view MOVIE.swf [--size WxH]   a window with our player, its scale and alignment, and\n"
