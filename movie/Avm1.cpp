@@ -178,6 +178,13 @@ enum : std::uint8_t {
     opIf = 0x9D,
     opCall = 0x9E,
     opGotoFrame2 = 0x9F,
+    // Fused sequences (no action uses these codes). The first operation of a sequence
+    // takes the fused code; the others stay as they were, so a branch into the middle of
+    // a sequence still finds its own operations.
+    fuStoreRegisterPop = 0xE0,  // StoreRegister r; Pop
+    fuNotIf = 0xE1,             // Not; If L
+    fuPushEqualsIf = 0xE2,      // Push ..; Equals2; [Not;] If L
+    fuPushThen = 0xE3,          // Push ..; and straight on with the next operation
 };
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -507,6 +514,31 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
             def.end = static_cast<std::uint32_t>(std::max<std::int32_t>(op.b, static_cast<std::int32_t>(i + 1)));
         }
     }
+    // Fuse the sequences that loops over clips are made of; see the fused codes.
+    std::vector<TOp>& o = code->ops;
+    for (std::size_t i = 0; i < o.size(); ++i) {
+        auto codeAt = [&](std::size_t k) { return k < o.size() ? o[k].code : std::uint8_t(0xFF); };
+        if (o[i].code == opStoreRegister && codeAt(i + 1) == opPop) {
+            o[i].code = fuStoreRegisterPop;
+        } else if (o[i].code == opNot && codeAt(i + 1) == opIf) {
+            o[i].code = fuNotIf;
+            o[i].c = o[i + 1].b;
+        } else if (o[i].code == opPush && o[i].b > 0 && codeAt(i + 1) == opEquals2) {
+            if (codeAt(i + 2) == opIf) {
+                o[i].code = fuPushEqualsIf;
+                o[i].c = o[i + 2].b;
+                o[i].d = 0;
+            } else if (codeAt(i + 2) == opNot && codeAt(i + 3) == opIf) {
+                o[i].code = fuPushEqualsIf;
+                o[i].c = o[i + 3].b;
+                o[i].d = 1;
+            } else {
+                o[i].code = fuPushThen;
+            }
+        } else if (o[i].code == opPush && o[i].b > 0 && i + 1 < o.size()) {
+            o[i].code = fuPushThen;
+        }
+    }
     std::shared_ptr<const TCode> result = code;
     FCodeCache.insert(key, TCachedCode{actions, result});
     return result;
@@ -552,7 +584,10 @@ void TAvm1::Reset()
     FStrings.clear();
     FStringIndex.clear();
     FFreeAtoms.clear();
-    FStack.clear();
+    if (!FStackMem)
+        FStackMem = std::make_unique<TValue[]>(kMaxStack);
+    FSp = FStackMem.get();
+    FStackEnd = FStackMem.get() + kMaxStack;
     FLog.clear();
     FDepth = 0;
     FOperations = 0;
@@ -664,6 +699,7 @@ TObject* TAvm1::ClipObject(swf::TDisplayObject* clip)
     TObject* obj = NewObject(clip->IsClip() ? FClipProto : FObjectProto);
     obj->kind = TObjectKind::Clip;
     obj->clip = clip;
+    obj->isMovieClip = clip->IsClip();
     clip->scriptObject = obj;
     FClipObjects[clip] = obj;
     return obj;
@@ -683,8 +719,12 @@ void TAvm1::ClipRemoved(swf::TDisplayObject* clip)
 
 void TAvm1::RefreshChildIndex(TObject* clipObj)
 {
+    const std::uint32_t caseBit = FVersion < 7 ? 1 : 0;
+    if (clipObj->childIndexEpoch == FDisplayEpoch && (clipObj->childIndexVersion & 1) == caseBit)
+        return;
     swf::TDisplayObject* clip = clipObj->clip;
-    const std::uint32_t stamp = clip->childVersion * 2 + (FVersion < 7 ? 1 : 0);
+    const std::uint32_t stamp = clip->childVersion * 2 + caseBit;
+    clipObj->childIndexEpoch = FDisplayEpoch;
     if (clipObj->childIndexVersion == stamp)
         return;
     clipObj->childIndex.clear();
@@ -695,7 +735,7 @@ void TAvm1::RefreshChildIndex(TObject* clipObj)
         const std::int32_t atom = Intern(child->name);
         FStrings[static_cast<std::size_t>(atom)].pinned = true;
         clipObj->childAtoms.push_back(atom);
-        clipObj->childIndex.emplace(Key(atom), child.get());  // the lowest depth wins
+        clipObj->childIndex.emplace(Key(atom), ClipObject(child.get()));  // the lowest depth wins
     }
     clipObj->childIndexVersion = stamp;
 }
@@ -895,7 +935,7 @@ TValue TAvm1::Typeof(TValue v)
     case TType::Object:
         if (v.obj->kind == TObjectKind::Function)
             return TValue::Atom(N.function);
-        if (v.obj->kind == TObjectKind::Clip && v.obj->clip && v.obj->clip->IsClip())
+        if (v.obj->kind == TObjectKind::Clip && v.obj->isMovieClip && v.obj->clip)
             return TValue::Atom(N.movieclip);
         return TValue::Atom(N.object);
     }
@@ -1195,7 +1235,7 @@ TValue TAvm1::GetClipMember(TObject* clipObj, std::int32_t key, bool& found)
     if (clip) {
         RefreshChildIndex(clipObj);
         if (auto it = clipObj->childIndex.find(key); it != clipObj->childIndex.end())
-            return TValue::Object(ClipObject(it->second));
+            return TValue::Object(it->second);
         const int property = ClipPropertyIndex(key);
         if (property >= 0)
             return GetClipProperty(clip, property);
@@ -1452,30 +1492,38 @@ swf::TDisplayObject* TAvm1::ResolveTarget(TFrame& f, const QString& path)
             TObject* obj = ClipObject(clip);
             bool found = false;
             const TValue child = GetClipMember(obj, Key(Intern(part)), found);
+            (void)found;
             clip = child.type == TType::Object && child.obj->kind == TObjectKind::Clip ? child.obj->clip : nullptr;
         }
     }
     return clip;
 }
 
-void TAvm1::Enumerate(TValue object, std::vector<TValue>& stack)
+TValue* TAvm1::Enumerate(TValue object, TValue* sp)
 {
-    stack.push_back(TValue::Null());
+    auto push = [&](TValue v) {
+        if (sp < FStackEnd)
+            *sp++ = v;
+        else
+            FAborted = true;
+    };
+    push(TValue::Null());
     if (object.type != TType::Object)
-        return;
+        return sp;
     TObject* o = object.obj;
     if (o->kind == TObjectKind::Clip && o->clip) {
         RefreshChildIndex(o);
         for (std::int32_t atom : o->childAtoms)
-            stack.push_back(TValue::Atom(atom));
+            push(TValue::Atom(atom));
     }
     if (o->kind == TObjectKind::Array)
         for (std::size_t i = 0; i < o->elements.size(); ++i)
-            stack.push_back(String(QString::number(i)));
+            push(String(QString::number(i)));
     for (TObject* p = o; p; p = p->proto)
         for (const TPropMap::TEntry& e : p->props.Entries())
             if (!(e.flags & 1))
-                stack.push_back(TValue::Atom(e.key));
+                push(TValue::Atom(e.key));
+    return sp;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -1666,7 +1714,7 @@ bool TAvm1::CallExternal(const QString& name, const std::vector<TValue>& args, T
 
 void TAvm1::AfterTopLevel()
 {
-    FStack.clear();
+    FSp = FStackMem.get();
     FAborted = false;
 }
 
@@ -1677,34 +1725,58 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
 {
     const TCode& code = *codeRef;
     const TOp* ops = code.ops.data();
-    const std::size_t base = FStack.size();
-    std::vector<TValue>& st = FStack;
+    // This frame's values live from `base` up; `sp` is the top. Before anything that may
+    // run other scripts the top goes back to FSp, and comes from it afterwards.
+    TValue* const base = FSp;
+    TValue* sp = base;
     std::uint32_t pc = begin;
     TValue result;
     const bool legacy = FVersion < 5;
 
-    auto pop = [&]() -> TValue {
-        if (st.size() <= base)
-            return TValue();
-        const TValue v = st.back();
-        st.pop_back();
-        return v;
-    };
-    auto push = [&](TValue v) {
-        if (st.size() < static_cast<std::size_t>(kMaxStack))
-            st.push_back(v);
-        else
-            FAborted = true;
-    };
-    auto pushBool = [&](bool v) { push(legacy ? TValue::Number(v ? 1 : 0) : TValue::Bool(v)); };
-    auto popArgs = [&](std::vector<TValue>& args) {
-        const double n = ToNumber(pop());
-        std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
-        count = std::min(count, st.size() - std::min(st.size(), base));
-        args.resize(count);
-        for (std::size_t i = 0; i < count; ++i)
-            args[i] = pop();
-    };
+#define KV_POP() (sp > base ? *--sp : TValue())
+#define KV_PUSH(v)                                                                                                     \
+    do {                                                                                                               \
+        const TValue kvPushed = (v);                                                                                   \
+        if (sp < FStackEnd)                                                                                            \
+            *sp++ = kvPushed;                                                                                          \
+        else                                                                                                           \
+            FAborted = true;                                                                                           \
+    } while (0)
+#define KV_DO_PUSH(pushOp)                                                                                             \
+    do {                                                                                                               \
+        const TPushItem* item = code.pushes.data() + (pushOp).a;                                                      \
+        for (std::int32_t i = 0; i < (pushOp).b; ++i, ++item) {                                                        \
+            switch (item->kind) {                                                                                      \
+            case TPushItem::Value:                                                                                     \
+                KV_PUSH(item->value);                                                                                  \
+                break;                                                                                                 \
+            case TPushItem::Register:                                                                                  \
+                KV_PUSH(item->reg < f.registerCount ? f.registers[item->reg] : TValue());                              \
+                break;                                                                                                 \
+            case TPushItem::Constant:                                                                                  \
+                KV_PUSH(f.pool && item->constant < f.pool->size() ? TValue::Atom((*f.pool)[item->constant])            \
+                                                                  : TValue());                                         \
+                break;                                                                                                 \
+            }                                                                                                          \
+        }                                                                                                              \
+    } while (0)
+    // The operation count lives in a local while the loop runs (sp and it stay in
+    // registers); it goes back to the member before anything that may run other scripts.
+    std::uint64_t operations = FOperations;
+#define KV_SYNC_OUT() (FSp = sp, FOperations = operations)
+#define KV_SYNC_IN() (sp = FSp, operations = FOperations)
+#define KV_PUSH_BOOL(v) KV_PUSH(legacy ? TValue::Number((v) ? 1 : 0) : TValue::Bool(v))
+    // Pops an argument count and leaves that many values on the stack, first argument
+    // lowest, in `count`.
+#define KV_TAKE_ARGS(count)                                                                                            \
+    std::size_t count = 0;                                                                                             \
+    {                                                                                                                  \
+        const TValue countValue = KV_POP();                                                                            \
+        const double kvN = countValue.type == TType::Number ? countValue.num : ToNumber(countValue);                   \
+        count = kvN > 0 && std::isfinite(kvN) ? static_cast<std::size_t>(kvN) : 0;                                     \
+        count = std::min(count, static_cast<std::size_t>(sp - base));                                                  \
+        std::reverse(sp - count, sp);                                                                                  \
+    }
     auto targetClip = [&]() { return f.target ? f.target : f.baseClip; };
     auto setTarget = [&](swf::TDisplayObject* clip) {
         f.target = clip ? clip : f.baseClip;
@@ -1718,16 +1790,46 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             return ResolveTarget(f, Str(v.str));
         return nullptr;
     };
-    std::vector<TValue> args;
+    auto atomOf = [&](TValue v) { return v.type == TType::String ? v.str : Intern(ToString(v)); };
 
     while (pc >= begin && pc < end && !FAborted && !f.returned) {
-        if (++FOperations > kMaxOperationsPerRun) {
+        if (++operations > kMaxOperationsPerRun) {
             Error(QStringLiteral("A script in this movie is causing the player to run slowly; it was stopped"));
             FAborted = true;
             break;
         }
-        const TOp& op = ops[pc++];
+        const TOp* opp = &ops[pc++];
+    dispatch:
+        const TOp& op = *opp;
         switch (op.code) {
+        case fuStoreRegisterPop:
+            if (op.a < f.registerCount)
+                f.registers[op.a] = sp > base ? sp[-1] : TValue();
+            if (sp > base)
+                --sp;
+            pc += 1;
+            break;
+        case fuNotIf: {
+            const TValue v = KV_POP();
+            pc = ToBoolean(v) ? pc + 1 : static_cast<std::uint32_t>(op.c);
+            break;
+        }
+        case fuPushEqualsIf: {
+            KV_DO_PUSH(op);
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
+            const bool equal = a.type == b.type && a.type == TType::String ? a.str == b.str : Equals(a, b);
+            const bool jump = (op.d & 1) ? !equal : equal;
+            pc = jump ? static_cast<std::uint32_t>(op.c) : pc + ((op.d & 1) ? 3 : 2);
+            break;
+        }
+        case fuPushThen:
+            KV_DO_PUSH(op);
+            if (pc >= end)
+                break;
+            opp = &ops[pc++];
+            ++operations;
+            goto dispatch;
         case opEnd:
             pc = end;
             break;
@@ -1755,8 +1857,8 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         case opMultiply:
         case opDivide:
         case opModulo: {
-            const double b = ToNumber(pop());
-            const double a = ToNumber(pop());
+            const double b = ToNumber(KV_POP());
+            const double a = ToNumber(KV_POP());
             double r = 0;
             if (op.code == opAdd)
                 r = a + b;
@@ -1766,90 +1868,90 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
                 r = a * b;
             else if (op.code == opDivide) {
                 if (b == 0 && FVersion < 5) {
-                    push(String(QStringLiteral("#ERROR#")));
+                    KV_PUSH(String(QStringLiteral("#ERROR#")));
                     break;
                 }
                 r = a / b;
             } else
                 r = std::fmod(a, b);
-            push(TValue::Number(r));
+            KV_PUSH(TValue::Number(r));
             break;
         }
         case opEquals: {
-            const double b = ToNumber(pop());
-            const double a = ToNumber(pop());
-            pushBool(a == b);
+            const double b = ToNumber(KV_POP());
+            const double a = ToNumber(KV_POP());
+            KV_PUSH_BOOL(a == b);
             break;
         }
         case opLess: {
-            const double b = ToNumber(pop());
-            const double a = ToNumber(pop());
-            pushBool(a < b);
+            const double b = ToNumber(KV_POP());
+            const double a = ToNumber(KV_POP());
+            KV_PUSH_BOOL(a < b);
             break;
         }
         case opAnd: {
-            const bool b = ToBoolean(pop());
-            const bool a = ToBoolean(pop());
-            pushBool(a && b);
+            const bool b = ToBoolean(KV_POP());
+            const bool a = ToBoolean(KV_POP());
+            KV_PUSH_BOOL(a && b);
             break;
         }
         case opOr: {
-            const bool b = ToBoolean(pop());
-            const bool a = ToBoolean(pop());
-            pushBool(a || b);
+            const bool b = ToBoolean(KV_POP());
+            const bool a = ToBoolean(KV_POP());
+            KV_PUSH_BOOL(a || b);
             break;
         }
         case opNot:
-            pushBool(!ToBoolean(pop()));
+            KV_PUSH_BOOL(!ToBoolean(KV_POP()));
             break;
         case opStringEquals: {
-            const QString b = ToString(pop());
-            const QString a = ToString(pop());
-            pushBool(a == b);
+            const QString b = ToString(KV_POP());
+            const QString a = ToString(KV_POP());
+            KV_PUSH_BOOL(a == b);
             break;
         }
         case opStringLess:
         case opStringGreater: {
-            const QString b = ToString(pop());
-            const QString a = ToString(pop());
-            pushBool(op.code == opStringLess ? a < b : a > b);
+            const QString b = ToString(KV_POP());
+            const QString a = ToString(KV_POP());
+            KV_PUSH_BOOL(op.code == opStringLess ? a < b : a > b);
             break;
         }
         case opStringLength:
         case opMBStringLength:
-            push(TValue::Number(ToString(pop()).size()));
+            KV_PUSH(TValue::Number(ToString(KV_POP()).size()));
             break;
         case opStringExtract:
         case opMBStringExtract: {
-            const std::int32_t count = ToInt32(pop());
-            const std::int32_t index = ToInt32(pop());
-            const QString s = ToString(pop());
+            const std::int32_t count = ToInt32(KV_POP());
+            const std::int32_t index = ToInt32(KV_POP());
+            const QString s = ToString(KV_POP());
             const qsizetype from = std::max<qsizetype>(0, index - 1);
-            push(String(count < 0 ? s.mid(from) : s.mid(from, count)));
+            KV_PUSH(String(count < 0 ? s.mid(from) : s.mid(from, count)));
             break;
         }
         case opStringAdd: {
-            const QString b = ToString(pop());
-            const QString a = ToString(pop());
-            push(String(a + b));
+            const QString b = ToString(KV_POP());
+            const QString a = ToString(KV_POP());
+            KV_PUSH(String(a + b));
             break;
         }
         case opPop:
-            pop();
+            KV_POP();
             break;
         case opToInteger: {
-            const double d = ToNumber(pop());
-            push(TValue::Number(std::isfinite(d) ? std::trunc(d) : (std::isnan(d) ? 0 : d)));
+            const double d = ToNumber(KV_POP());
+            KV_PUSH(TValue::Number(std::isfinite(d) ? std::trunc(d) : (std::isnan(d) ? 0 : d)));
             break;
         }
         case opGetVariable: {
-            const TValue name = pop();
-            push(GetVariable(f, name.type == TType::String ? name.str : Intern(ToString(name))));
+            const TValue name = KV_POP();
+            KV_PUSH(GetVariable(f, name.type == TType::String ? name.str : Intern(ToString(name))));
             break;
         }
         case opSetVariable: {
-            const TValue value = pop();
-            const TValue name = pop();
+            const TValue value = KV_POP();
+            const TValue name = KV_POP();
             SetVariable(f, name.type == TType::String ? name.str : Intern(ToString(name)), value);
             break;
         }
@@ -1857,34 +1959,34 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             setTarget(ResolveTarget(f, Str(code.atoms[op.a])));
             break;
         case opSetTarget2:
-            setTarget(clipOf(pop()));
+            setTarget(clipOf(KV_POP()));
             break;
         case opGetProperty: {
-            const int index = ToInt32(pop());
-            const TValue t = pop();
+            const int index = ToInt32(KV_POP());
+            const TValue t = KV_POP();
             swf::TDisplayObject* clip = t.type == TType::String && t.str == N.empty ? targetClip() : clipOf(t);
-            push(GetClipProperty(clip, index));
+            KV_PUSH(GetClipProperty(clip, index));
             break;
         }
         case opSetProperty: {
-            const TValue value = pop();
-            const int index = ToInt32(pop());
-            const TValue t = pop();
+            const TValue value = KV_POP();
+            const int index = ToInt32(KV_POP());
+            const TValue t = KV_POP();
             swf::TDisplayObject* clip = t.type == TType::String && t.str == N.empty ? targetClip() : clipOf(t);
             SetClipProperty(clip, index, value);
             break;
         }
         case opCloneSprite:
-            pop();
-            pop();
-            pop();
+            KV_POP();
+            KV_POP();
+            KV_POP();
             Error(QStringLiteral("duplicateMovieClip is not supported"));
             break;
         case opRemoveSprite:
-            pop();
+            KV_POP();
             break;
         case opTrace: {
-            const QString text = ToString(pop());
+            const QString text = ToString(KV_POP());
             if (FLog.size() >= 1000)
                 FLog.removeFirst();
             FLog.append(text);
@@ -1892,55 +1994,55 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opStartDrag: {
-            pop();
-            pop();
-            if (ToBoolean(pop())) {
-                pop();
-                pop();
-                pop();
-                pop();
+            KV_POP();
+            KV_POP();
+            if (ToBoolean(KV_POP())) {
+                KV_POP();
+                KV_POP();
+                KV_POP();
+                KV_POP();
             }
             break;
         }
         case opEndDrag:
             break;
         case opThrow:
-            Error(QStringLiteral("uncaught exception: ") + ToString(pop()));
+            Error(QStringLiteral("uncaught exception: ") + ToString(KV_POP()));
             FAborted = true;
             break;
         case opCastOp: {
-            const TValue obj = pop();
-            const TValue ctor = pop();
+            const TValue obj = KV_POP();
+            const TValue ctor = KV_POP();
             bool is = false;
             if (obj.type == TType::Object) {
                 const TValue proto = GetMember(ctor, N.prototype);
                 for (TObject* p = obj.obj->proto; p && !is; p = p->proto)
                     is = proto.type == TType::Object && p == proto.obj;
             }
-            push(is ? obj : TValue::Null());
+            KV_PUSH(is ? obj : TValue::Null());
             break;
         }
         case opImplementsOp: {
-            pop();
-            std::vector<TValue> ignored;
-            popArgs(ignored);
+            KV_POP();
+            KV_TAKE_ARGS(n);
+            sp -= n;
             break;
         }
         case opRandomNumber: {
-            const std::int32_t max = ToInt32(pop());
-            push(TValue::Number(max > 0 ? QRandomGenerator::global()->bounded(max) : 0));
+            const std::int32_t max = ToInt32(KV_POP());
+            KV_PUSH(TValue::Number(max > 0 ? QRandomGenerator::global()->bounded(max) : 0));
             break;
         }
         case opCharToAscii:
         case opMBCharToAscii: {
-            const QString s = ToString(pop());
-            push(TValue::Number(s.isEmpty() ? 0 : s.at(0).unicode()));
+            const QString s = ToString(KV_POP());
+            KV_PUSH(TValue::Number(s.isEmpty() ? 0 : s.at(0).unicode()));
             break;
         }
         case opAsciiToChar:
         case opMBAsciiToChar: {
-            const std::int32_t c = ToInt32(pop());
-            push(String(c > 0 ? QString(QChar(static_cast<char16_t>(c))) : QString()));
+            const std::int32_t c = ToInt32(KV_POP());
+            KV_PUSH(String(c > 0 ? QString(QChar(static_cast<char16_t>(c))) : QString()));
             break;
         }
         case opGetTime: {
@@ -1949,31 +2051,31 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
                 t.start();
                 return t;
             }();
-            push(TValue::Number(static_cast<double>(clock.elapsed())));
+            KV_PUSH(TValue::Number(static_cast<double>(clock.elapsed())));
             break;
         }
         case opDelete: {
-            const TValue name = pop();
-            const TValue obj = pop();
+            const TValue name = KV_POP();
+            const TValue obj = KV_POP();
             bool removed = false;
             if (obj.type == TType::Object)
                 removed = obj.obj->props.Remove(Key(name.type == TType::String ? name.str : Intern(ToString(name))));
-            push(TValue::Bool(removed));
+            KV_PUSH(TValue::Bool(removed));
             break;
         }
         case opDelete2: {
-            const TValue name = pop();
+            const TValue name = KV_POP();
             const std::int32_t key = Key(name.type == TType::String ? name.str : Intern(ToString(name)));
             bool removed = false;
             for (std::size_t i = f.scopes.size(); i-- > 0 && !removed;)
                 removed = f.scopes[i]->props.Remove(key);
-            push(TValue::Bool(removed));
+            KV_PUSH(TValue::Bool(removed));
             break;
         }
         case opDefineLocal:
         case opDefineLocal2: {
-            const TValue value = op.code == opDefineLocal ? pop() : TValue();
-            const TValue name = pop();
+            const TValue value = op.code == opDefineLocal ? KV_POP() : TValue();
+            const TValue name = KV_POP();
             const std::int32_t atom = name.type == TType::String ? name.str : Intern(ToString(name));
             TObject* holder = f.activation ? f.activation
                                            : (f.targetScope < f.scopes.size() ? f.scopes[f.targetScope] : FGlobal);
@@ -1984,163 +2086,176 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opCallFunction: {
-            const TValue name = pop();
-            popArgs(args);
-            const std::int32_t atom = name.type == TType::String ? name.str : Intern(ToString(name));
-            const TValue fn = GetVariable(f, atom);
+            const TValue name = KV_POP();
+            KV_TAKE_ARGS(n);
+            const TValue fn = GetVariable(f, atomOf(name));
             swf::TDisplayObject* clip = targetClip();
-            push(Call(fn, clip ? TValue::Object(ClipObject(clip)) : TValue(), args));
+            const TValue self = clip ? TValue::Object(ClipObject(clip)) : TValue();
+            // The arguments stay on the stack, under whatever the call pushes.
+            KV_SYNC_OUT();
+            const TValue r = Call(fn, self, std::span<const TValue>(sp - n, n));
+            KV_SYNC_IN();
+            sp -= n;
+            KV_PUSH(r);
             break;
         }
         case opReturn:
-            result = pop();
+            result = KV_POP();
             f.returned = true;
             break;
         case opNewObject: {
-            const TValue name = pop();
-            popArgs(args);
-            const std::int32_t atom = name.type == TType::String ? name.str : Intern(ToString(name));
-            push(TValue::Object(Construct(GetVariable(f, atom), args)));
+            const TValue name = KV_POP();
+            KV_TAKE_ARGS(n);
+            const TValue ctor = GetVariable(f, atomOf(name));
+            KV_SYNC_OUT();
+            TObject* made = Construct(ctor, std::span<const TValue>(sp - n, n));
+            KV_SYNC_IN();
+            sp -= n;
+            KV_PUSH(TValue::Object(made));
             break;
         }
         case opInitArray: {
-            popArgs(args);
-            push(TValue::Object(NewArray(args)));
+            KV_TAKE_ARGS(n);
+            TObject* array = NewArray(std::vector<TValue>(sp - n, sp));
+            sp -= n;
+            KV_PUSH(TValue::Object(array));
             break;
         }
         case opInitObject: {
-            const double n = ToNumber(pop());
+            const double n = ToNumber(KV_POP());
             std::size_t count = n > 0 && std::isfinite(n) ? static_cast<std::size_t>(n) : 0;
-            count = std::min(count, (st.size() - std::min(st.size(), base)) / 2);
+            count = std::min(count, static_cast<std::size_t>(sp - base) / 2);
             TObject* obj = NewObject();
             for (std::size_t i = 0; i < count; ++i) {
-                const TValue value = pop();
-                const TValue name = pop();
+                const TValue value = KV_POP();
+                const TValue name = KV_POP();
                 obj->props.Set(Key(name.type == TType::String ? name.str : Intern(ToString(name))), value);
             }
-            push(TValue::Object(obj));
+            KV_PUSH(TValue::Object(obj));
             break;
         }
         case opTypeOf:
-            push(Typeof(pop()));
+            KV_PUSH(Typeof(KV_POP()));
             break;
         case opTargetPath: {
-            const TValue v = pop();
+            const TValue v = KV_POP();
             if (v.type == TType::Object && v.obj->kind == TObjectKind::Clip && v.obj->clip)
-                push(String(TargetPath(v.obj->clip, false)));
+                KV_PUSH(String(TargetPath(v.obj->clip, false)));
             else
-                push(TValue());
+                KV_PUSH(TValue());
             break;
         }
         case opEnumerate: {
-            const TValue name = pop();
-            const TValue obj = GetVariable(f, name.type == TType::String ? name.str : Intern(ToString(name)));
-            Enumerate(obj, st);
+            const TValue name = KV_POP();
+            const TValue obj = GetVariable(f, atomOf(name));
+            sp = Enumerate(obj, sp);
             break;
         }
-        case opEnumerate2:
-            Enumerate(pop(), st);
+        case opEnumerate2: {
+            const TValue obj = KV_POP();
+            sp = Enumerate(obj, sp);
             break;
+        }
         case opAdd2: {
-            const TValue b = pop();
-            const TValue a = pop();
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
             if (a.type == TType::Number && b.type == TType::Number)
-                push(TValue::Number(a.num + b.num));
+                KV_PUSH(TValue::Number(a.num + b.num));
             else
-                push(Add(a, b));
+                KV_PUSH(Add(a, b));
             break;
         }
         case opLess2: {
-            const TValue b = pop();
-            const TValue a = pop();
-            push(LessThan(a, b));
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
+            KV_PUSH(LessThan(a, b));
             break;
         }
         case opGreater: {
-            const TValue b = pop();
-            const TValue a = pop();
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
             const TValue r = LessThan(b, a);
-            push(r.type == TType::Undefined ? TValue::Bool(false) : r);
+            KV_PUSH(r.type == TType::Undefined ? TValue::Bool(false) : r);
             break;
         }
         case opEquals2: {
-            const TValue b = pop();
-            const TValue a = pop();
-            push(TValue::Bool(Equals(a, b)));
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
+            KV_PUSH(TValue::Bool(Equals(a, b)));
             break;
         }
         case opStrictEquals: {
-            const TValue b = pop();
-            const TValue a = pop();
-            push(TValue::Bool(StrictEquals(a, b)));
+            const TValue b = KV_POP();
+            const TValue a = KV_POP();
+            KV_PUSH(TValue::Bool(StrictEquals(a, b)));
             break;
         }
         case opToNumber:
-            push(TValue::Number(ToNumber(pop())));
+            KV_PUSH(TValue::Number(ToNumber(KV_POP())));
             break;
         case opToString:
-            push(String(ToString(pop())));
+            KV_PUSH(String(ToString(KV_POP())));
             break;
         case opPushDuplicate: {
-            const TValue v = st.size() > base ? st.back() : TValue();
-            push(v);
+            const TValue v = sp > base ? sp[-1] : TValue();
+            KV_PUSH(v);
             break;
         }
         case opStackSwap: {
-            const TValue a = pop();
-            const TValue b = pop();
-            push(a);
-            push(b);
+            const TValue a = KV_POP();
+            const TValue b = KV_POP();
+            KV_PUSH(a);
+            KV_PUSH(b);
             break;
         }
         case opGetMember: {
-            const TValue name = pop();
-            const TValue obj = pop();
-            push(GetMember(obj, name.type == TType::String ? name.str : Intern(ToString(name))));
+            const TValue name = KV_POP();
+            const TValue obj = KV_POP();
+            KV_PUSH(GetMember(obj, name.type == TType::String ? name.str : Intern(ToString(name))));
             break;
         }
         case opSetMember: {
-            const TValue value = pop();
-            const TValue name = pop();
-            const TValue obj = pop();
+            const TValue value = KV_POP();
+            const TValue name = KV_POP();
+            const TValue obj = KV_POP();
             SetMember(obj, name.type == TType::String ? name.str : Intern(ToString(name)), value);
             break;
         }
         case opIncrement:
-            push(TValue::Number(ToNumber(pop()) + 1));
+            KV_PUSH(TValue::Number(ToNumber(KV_POP()) + 1));
             break;
         case opDecrement:
-            push(TValue::Number(ToNumber(pop()) - 1));
+            KV_PUSH(TValue::Number(ToNumber(KV_POP()) - 1));
             break;
         case opCallMethod:
         case opNewMethod: {
-            const TValue name = pop();
-            const TValue obj = pop();
-            popArgs(args);
-            const std::span<const TValue> callArgs(args);
+            const TValue name = KV_POP();
+            const TValue obj = KV_POP();
+            KV_TAKE_ARGS(n);
+            const std::span<const TValue> callArgs(sp - n, n);
             const bool unnamed = name.type == TType::Undefined || (name.type == TType::String && name.str == N.empty);
-            TValue fn = unnamed ? obj : GetMember(obj, name.type == TType::String ? name.str : Intern(ToString(name)));
-            if (op.code == opNewMethod) {
-                push(TValue::Object(Construct(fn, callArgs)));
-            } else {
-                if (fn.type != TType::Object || fn.obj->kind != TObjectKind::Function) {
-                    push(TValue());
-                    break;
-                }
-                push(Call(fn, unnamed ? TValue() : obj, callArgs));
-            }
+            const TValue fn = unnamed ? obj : GetMember(obj, atomOf(name));
+            TValue r;
+            KV_SYNC_OUT();
+            if (op.code == opNewMethod)
+                r = TValue::Object(Construct(fn, callArgs));
+            else if (fn.type == TType::Object && fn.obj->kind == TObjectKind::Function)
+                r = Call(fn, unnamed ? TValue() : obj, callArgs);
+            KV_SYNC_IN();
+            sp -= n;
+            KV_PUSH(r);
             break;
         }
         case opInstanceOf: {
-            const TValue ctor = pop();
-            const TValue obj = pop();
+            const TValue ctor = KV_POP();
+            const TValue obj = KV_POP();
             bool is = false;
             if (obj.type == TType::Object) {
                 const TValue proto = GetMember(ctor, N.prototype);
                 for (TObject* p = obj.obj->proto; p && !is; p = p->proto)
                     is = proto.type == TType::Object && p == proto.obj;
             }
-            push(TValue::Bool(is));
+            KV_PUSH(TValue::Bool(is));
             break;
         }
         case opBitAnd:
@@ -2149,8 +2264,8 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         case opBitLShift:
         case opBitRShift:
         case opBitURShift: {
-            const std::int32_t b = ToInt32(pop());
-            const std::int32_t a = ToInt32(pop());
+            const std::int32_t b = ToInt32(KV_POP());
+            const std::int32_t a = ToInt32(KV_POP());
             double r = 0;
             switch (op.code) {
             case opBitAnd:
@@ -2172,12 +2287,12 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
                 r = static_cast<std::uint32_t>(a) >> (b & 31);
                 break;
             }
-            push(TValue::Number(r));
+            KV_PUSH(TValue::Number(r));
             break;
         }
         case opExtends: {
-            const TValue superClass = pop();
-            const TValue subClass = pop();
+            const TValue superClass = KV_POP();
+            const TValue subClass = KV_POP();
             if (subClass.type == TType::Object && superClass.type == TType::Object) {
                 const TValue superProto = GetMember(superClass, N.prototype);
                 TObject* proto = NewObject(superProto.type == TType::Object ? superProto.obj : FObjectProto);
@@ -2195,7 +2310,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         case opStoreRegister:
             if (op.a < f.registerCount)
-                f.registers[op.a] = st.size() > base ? st.back() : TValue();
+                f.registers[op.a] = sp > base ? sp[-1] : TValue();
             break;
         case opConstantPool:
             f.pool = &code.pools[op.a];
@@ -2203,7 +2318,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         case opWaitForFrame:
         case opWaitForFrame2:
             if (op.code == opWaitForFrame2)
-                pop();
+                KV_POP();
             break;  // every frame is loaded: nothing to skip
         case opGotoLabel:
             if (swf::TDisplayObject* c = targetClip())
@@ -2227,7 +2342,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
                                                : (f.targetScope < f.scopes.size() ? f.scopes[f.targetScope] : FGlobal);
                 holder->props.Set(Key(def.name), TValue::Object(fn));
             } else {
-                push(TValue::Object(fn));
+                KV_PUSH(TValue::Object(fn));
             }
             pc = static_cast<std::uint32_t>(op.b);
             break;
@@ -2238,23 +2353,34 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             const auto tryEnd = static_cast<std::uint32_t>(op.b);
             const auto catchEnd = static_cast<std::uint32_t>(code.atoms[static_cast<std::size_t>(op.c) + 1]);
             const auto finallyEnd = static_cast<std::uint32_t>(op.d);
-            Execute(codeRef, pc, tryEnd, f);
-            if (f.returned || FAborted)
+            KV_SYNC_OUT();
+            const TValue r = Execute(codeRef, pc, tryEnd, f);
+            if (f.returned || FAborted) {
+                result = r;
                 break;
-            if (op.a & 2)
-                Execute(codeRef, catchEnd, finallyEnd, f);
+            }
+            if (op.a & 2) {
+                const TValue fr = Execute(codeRef, catchEnd, finallyEnd, f);
+                if (f.returned) {
+                    result = fr;
+                    break;
+                }
+            }
+            KV_SYNC_IN();
             pc = finallyEnd;
             break;
         }
         case opWith: {
-            const TValue obj = pop();
+            const TValue obj = KV_POP();
             const auto bodyEnd = static_cast<std::uint32_t>(op.b);
             if (obj.type != TType::Object) {
                 pc = bodyEnd;
                 break;
             }
             f.scopes.push_back(obj.obj);
+            KV_SYNC_OUT();
             const TValue r = Execute(codeRef, pc, bodyEnd, f);
+            KV_SYNC_IN();
             f.scopes.pop_back();
             if (f.returned) {
                 result = r;
@@ -2263,34 +2389,19 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             pc = f.exitPc;
             break;
         }
-        case opPush: {
-            const TPushItem* item = code.pushes.data() + op.a;
-            for (std::int32_t i = 0; i < op.b; ++i, ++item) {
-                switch (item->kind) {
-                case TPushItem::Value:
-                    push(item->value);
-                    break;
-                case TPushItem::Register:
-                    push(item->reg < f.registerCount ? f.registers[item->reg] : TValue());
-                    break;
-                case TPushItem::Constant:
-                    push(f.pool && item->constant < f.pool->size() ? TValue::Atom((*f.pool)[item->constant])
-                                                                   : TValue());
-                    break;
-                }
-            }
+        case opPush:
+            KV_DO_PUSH(op);
             break;
-        }
         case opJump:
             pc = static_cast<std::uint32_t>(op.b);
             break;
         case opIf:
-            if (ToBoolean(pop()))
+            if (ToBoolean(KV_POP()))
                 pc = static_cast<std::uint32_t>(op.b);
             break;
         case opGetURL2: {
-            const TValue target = pop();
-            const TValue url = pop();
+            const TValue target = KV_POP();
+            const TValue url = KV_POP();
             QString targetText;
             if (target.type == TType::Object && target.obj->kind == TObjectKind::Clip && target.obj->clip)
                 targetText = TargetPath(target.obj->clip, false);
@@ -2300,11 +2411,11 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opCall:
-            pop();
+            KV_POP();
             Error(QStringLiteral("call() of frame actions is not supported"));
             break;
         case opGotoFrame2: {
-            const TValue frame = pop();
+            const TValue frame = KV_POP();
             const bool play = op.a & 1;
             swf::TDisplayObject* clip = targetClip();
             if (frame.type == TType::String) {
@@ -2334,8 +2445,15 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         }
     }
     f.exitPc = pc;
-    if (st.size() > base)
-        st.resize(base);
+    FSp = base;
+    FOperations = operations;
+#undef KV_PUSH_BOOL
+#undef KV_DO_PUSH
+#undef KV_TAKE_ARGS
+#undef KV_POP
+#undef KV_PUSH
+#undef KV_SYNC_OUT
+#undef KV_SYNC_IN
     return result;
 }
 
@@ -2385,8 +2503,8 @@ void TAvm1::Collect()
         markValue(cb.thisValue);
         markValue(cb.function);
     }
-    for (const TValue& v : FStack)
-        markValue(v);
+    for (const TValue* v = FStackMem.get(); v < FSp; ++v)
+        markValue(*v);
     while (!work.empty()) {
         TObject* o = work.back();
         work.pop_back();
@@ -3147,8 +3265,122 @@ QString ValueToXml(TAvm1& vm, TValue value)
     return out;
 }
 
+namespace {
+
+// The requests pages send are short and plain: <invoke name=".." returntype="xml"/> or
+// with an <arguments> list of strings, numbers, booleans, null and undefined. Reading
+// them by hand spares an XML reader per call; anything else goes to the reader.
+bool ParseInvokeFast(TAvm1& vm, QStringView xml, QString& name, std::vector<TValue>& args)
+{
+    auto skipSpace = [&] {
+        while (!xml.isEmpty() && xml.front().isSpace())
+            xml = xml.mid(1);
+    };
+    auto eat = [&](QLatin1StringView token) {
+        skipSpace();
+        if (!xml.startsWith(token))
+            return false;
+        xml = xml.mid(token.size());
+        return true;
+    };
+    // Text up to the next '<' with the five predefined entities; false on any other '&'.
+    auto text = [&](QString& out) {
+        const qsizetype end = xml.indexOf(QLatin1Char('<'));
+        if (end < 0)
+            return false;
+        QStringView raw = xml.left(end);
+        xml = xml.mid(end);
+        out.clear();
+        out.reserve(raw.size());
+        while (!raw.isEmpty()) {
+            const qsizetype amp = raw.indexOf(QLatin1Char('&'));
+            if (amp < 0) {
+                out += raw;
+                break;
+            }
+            out += raw.left(amp);
+            raw = raw.mid(amp);
+            static const std::pair<QLatin1StringView, QChar> entities[] = {
+                {QLatin1StringView("&lt;"), QLatin1Char('<')},    {QLatin1StringView("&gt;"), QLatin1Char('>')},
+                {QLatin1StringView("&amp;"), QLatin1Char('&')},   {QLatin1StringView("&quot;"), QLatin1Char('"')},
+                {QLatin1StringView("&apos;"), QLatin1Char('\'')}};
+            bool known = false;
+            for (const auto& [entity, c] : entities)
+                if (raw.startsWith(entity)) {
+                    out += c;
+                    raw = raw.mid(entity.size());
+                    known = true;
+                    break;
+                }
+            if (!known)
+                return false;
+        }
+        return true;
+    };
+    if (!eat(QLatin1StringView("<invoke")) || !eat(QLatin1StringView("name=\"")))
+        return false;
+    const qsizetype quote = xml.indexOf(QLatin1Char('"'));
+    if (quote <= 0)
+        return false;
+    const QStringView nameView = xml.left(quote);
+    if (nameView.contains(QLatin1Char('&')) || nameView.contains(QLatin1Char('<')))
+        return false;
+    xml = xml.mid(quote + 1);
+    const qsizetype close = xml.indexOf(QLatin1Char('>'));
+    if (close < 0 || xml.left(close).contains(QLatin1Char('<')))
+        return false;
+    const bool empty = close > 0 && xml[close - 1] == QLatin1Char('/');
+    xml = xml.mid(close + 1);
+    name = nameView.toString();
+    if (empty) {
+        skipSpace();
+        return xml.isEmpty();
+    }
+    if (!eat(QLatin1StringView("<arguments>"))) {
+        return eat(QLatin1StringView("</invoke>")) && (skipSpace(), xml.isEmpty());
+    }
+    QString value;
+    for (;;) {
+        if (eat(QLatin1StringView("</arguments>")))
+            break;
+        if (eat(QLatin1StringView("<string>"))) {
+            if (!text(value) || !eat(QLatin1StringView("</string>")))
+                return false;
+            args.push_back(vm.String(value));
+        } else if (eat(QLatin1StringView("<string/>"))) {
+            args.push_back(vm.String(QString()));
+        } else if (eat(QLatin1StringView("<number>"))) {
+            if (!text(value) || !eat(QLatin1StringView("</number>")))
+                return false;
+            bool ok = false;
+            const double d = value.trimmed().toDouble(&ok);
+            args.push_back(TValue::Number(ok ? d : std::nan("")));
+        } else if (eat(QLatin1StringView("<true/>"))) {
+            args.push_back(TValue::Bool(true));
+        } else if (eat(QLatin1StringView("<false/>"))) {
+            args.push_back(TValue::Bool(false));
+        } else if (eat(QLatin1StringView("<null/>"))) {
+            args.push_back(TValue::Null());
+        } else if (eat(QLatin1StringView("<undefined/>"))) {
+            args.push_back(TValue());
+        } else {
+            return false;
+        }
+    }
+    if (!eat(QLatin1StringView("</invoke>")))
+        return false;
+    skipSpace();
+    return xml.isEmpty();
+}
+
+}  // namespace
+
 bool ParseInvoke(TAvm1& vm, const QString& text, QString& name, std::vector<TValue>& args)
 {
+    if (ParseInvokeFast(vm, text, name, args))
+        return true;
+    name.clear();
+    args.clear();
     QXmlStreamReader xml(text);
     if (!xml.readNextStartElement() || xml.name() != QLatin1String("invoke"))
         return false;

@@ -133,8 +133,10 @@ struct TObject {
     // Clips: the display object, or null once it has left the stage. The child-name index
     // is rebuilt when the display object's child list changes.
     swf::TDisplayObject* clip = nullptr;
+    bool isMovieClip = false;  // a sprite or a level, not a button or a text
     std::uint32_t childIndexVersion = ~0u;
-    std::unordered_map<std::int32_t, swf::TDisplayObject*> childIndex;
+    std::uint64_t childIndexEpoch = 0;  // the interpreter's display epoch it was checked at
+    std::unordered_map<std::int32_t, TObject*> childIndex;  // the children's objects by name
     std::vector<std::int32_t> childAtoms;  // instance names by ascending depth
 };
 
@@ -218,6 +220,10 @@ public:
     bool CallClipHandler(swf::TDisplayObject* clip, const QString& name);
     bool HasClipHandler(swf::TDisplayObject* clip, const QString& name);
 
+    // Some child list or instance name may have changed: name lookups check the display
+    // objects again (until then they trust their indexes without touching them).
+    void DisplayListChanged() { ++FDisplayEpoch; }
+
     // A display object leaves the stage: script references to it go dead.
     void ClipRemoved(swf::TDisplayObject* clip);
     // The script object of a clip (created on first use).
@@ -259,7 +265,7 @@ public:
     // that makes it unresponsive.
     static constexpr std::uint64_t kMaxOperationsPerRun = 20'000'000;
     static constexpr int kMaxCallDepth = 256;
-    static constexpr int kMaxStack = 1 << 20;
+    static constexpr int kMaxStack = 1 << 16;  // values on the operand stack, all frames together
 
 private:
     struct TString {
@@ -299,7 +305,8 @@ private:
     TValue Add(TValue a, TValue b);
     QString TargetPath(swf::TDisplayObject* clip, bool slash);
     TObject* Construct(TValue ctor, std::span<const TValue> args);
-    void Enumerate(TValue object, std::vector<TValue>& stack);
+    // Pushes null and then the names for..in visits; returns the new stack top.
+    TValue* Enumerate(TValue object, TValue* sp);
     void Error(const QString& message);
     void InstallBuiltins();
 
@@ -330,9 +337,14 @@ private:
     TObject* FArrayProto = nullptr;
     TObject* FClipProto = nullptr;
     TObject* FStringProto = nullptr;
-    std::vector<TValue> FStack;
+    // The operand stack of every frame, one block for the interpreter's life: frames use
+    // it from their base upwards, callees above their callers' values.
+    std::unique_ptr<TValue[]> FStackMem;
+    TValue* FSp = nullptr;
+    TValue* FStackEnd = nullptr;
     std::vector<TValue*> FExtraRoots;
     int FDepth = 0;
+    std::uint64_t FDisplayEpoch = 1;
     std::uint64_t FOperations = 0;
     bool FAborted = false;
     QStringList FLog;

@@ -101,7 +101,7 @@ void TMovieStage::Unload(int level)
         return;
     ++FBusy;
     Destroy(std::move(FLevels[static_cast<std::size_t>(level)]));
-    FDirty = true;
+    Touch();
     --FBusy;
     FinishEvent();
 }
@@ -134,7 +134,7 @@ void TMovieStage::SetLevel(int level, std::shared_ptr<const TMovieData> movie)
         FLevels.resize(static_cast<std::size_t>(level) + 1);
     FLevels[static_cast<std::size_t>(level)] = std::move(root);
     InitClip(FLevels[static_cast<std::size_t>(level)].get());
-    FDirty = true;
+    Touch();
 }
 
 void TMovieStage::LoadInto(TDisplayObject* clip, std::shared_ptr<const TMovieData> movie)
@@ -149,7 +149,7 @@ void TMovieStage::LoadInto(TDisplayObject* clip, std::shared_ptr<const TMovieDat
     clip->currentFrame = 0;
     clip->playing = true;
     InitClip(clip);
-    FDirty = true;
+    Touch();
 }
 
 const TMovieData* TMovieStage::Movie0() const
@@ -301,7 +301,7 @@ void TMovieStage::ApplyPlace(TDisplayObject* clip, const PlaceObject& place, int
         } else {
             applyFields(existing);
         }
-        FDirty = true;
+        Touch();
         return;
     }
     if (!place.characterId)
@@ -320,14 +320,14 @@ void TMovieStage::ApplyPlace(TDisplayObject* clip, const PlaceObject& place, int
     TDisplayObject* raw = clip->InsertChild(std::move(obj));
     applyFields(raw);
     InitClip(raw);
-    FDirty = true;
+    Touch();
 }
 
 void TMovieStage::ApplyRemove(TDisplayObject* clip, int depth)
 {
     if (TDisplayObject* child = clip->ChildAtDepth(depth)) {
         Destroy(clip->TakeChild(child));
-        FDirty = true;
+        Touch();
     }
 }
 
@@ -456,7 +456,7 @@ void TMovieStage::Rewind(TDisplayObject* clip, int frame)
     for (std::uint32_t i = tl->FrameBegin(frame); i < end && i < tl->tags->size(); ++i)
         if (const DoAction* action = (*tl->tags)[i].As<DoAction>())
             QueueActions(clip, &action->actions);
-    FDirty = true;
+    Touch();
 }
 
 void TMovieStage::GotoInternal(TDisplayObject* clip, int frame, bool play)
@@ -474,7 +474,7 @@ void TMovieStage::GotoInternal(TDisplayObject* clip, int frame, bool play)
         Rewind(clip, frame);
     }
     clip->currentFrame = frame;
-    FDirty = true;
+    Touch();
 }
 
 void TMovieStage::GotoFrame(TDisplayObject* clip, int frame, bool play) { GotoInternal(clip, frame, play); }
@@ -576,7 +576,7 @@ void TMovieStage::AdvanceClip(TDisplayObject* clip)
             else
                 RunFrameTags(clip, next, true);
             clip->currentFrame = next;
-            FDirty = true;
+            Touch();
         }
     }
     // Children present before this tick move on too; the list may change under us.
@@ -639,7 +639,7 @@ void TMovieStage::SetButtonState(TDisplayObject* button, std::uint8_t state)
         TDisplayObject* raw = button->InsertChild(std::move(obj));
         InitClip(raw);
     }
-    FDirty = true;
+    Touch();
 }
 
 bool TMovieStage::IsInteractive(TDisplayObject* object)
@@ -664,12 +664,13 @@ TDisplayObject* TMovieStage::Pick(TDisplayObject* clip, const QTransform& toStag
         TDisplayObject* child = it->get();
         if (!child->visible || child->clipDepth > 0)
             continue;
-        const QTransform m = child->matrix * toStage;
         if (IsInteractive(child)) {
-            if (FRenderer.HitTestShape(*child, m, stageTwips, true))
+            if (FRenderer.StageBounds(*child, false).contains(stageTwips) &&
+                FRenderer.HitTestShape(*child, child->matrix * toStage, stageTwips, true))
                 return child;
             continue;
         }
+        const QTransform m = child->matrix * toStage;
         if (child->kind == TDisplayKind::Sprite)
             if (TDisplayObject* hit = Pick(child, m, stageTwips))
                 return hit;
@@ -969,10 +970,10 @@ bool TMovieStage::HitTestPoint(TDisplayObject* clip, QPointF stagePoint, bool sh
     if (!clip)
         return false;
     const QPointF t = stagePoint * 20.0;
-    const QTransform toStage = clip->ToStage();
+    // Most clips of a scene lie elsewhere: their cached box settles it.
     if (shapeFlag)
-        return FRenderer.HitTestShape(*clip, toStage, t, false);
-    const QRectF b = FRenderer.Bounds(*clip, toStage, true);
+        return FRenderer.StageBounds(*clip, false).contains(t) && FRenderer.HitTestShape(*clip, clip->ToStage(), t, false);
+    const QRectF& b = FRenderer.StageBounds(*clip, true);
     return !b.isNull() && b.contains(t);
 }
 
@@ -993,7 +994,14 @@ void TMovieStage::Trace(const QString& text)
         onTrace(text);
 }
 
-void TMovieStage::Invalidate() { FDirty = true; }
+void TMovieStage::Invalidate() { Touch(); }
+
+void TMovieStage::Touch()
+{
+    FDirty = true;
+    FRenderer.GeometryChanged();
+    FVm.DisplayListChanged();
+}
 
 QString TMovieStage::CallFunction(const QString& request, bool* ok)
 {

@@ -145,6 +145,8 @@ private:
     void RunQueue();
     void FinishEvent();
     bool Alive(TDisplayObject* object, std::uint64_t serial) const;
+    // Something visible changed: repaint, and forget cached stage bounds.
+    void Touch();
     void LoadInto(TDisplayObject* clip, std::shared_ptr<const TMovieData> movie);
     void SetLevel(int level, std::shared_ptr<const TMovieData> movie);
 

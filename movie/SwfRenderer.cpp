@@ -189,11 +189,7 @@ TDisplayObject* TDisplayObject::Root()
 
 namespace {
 
-struct TPt {
-    std::int32_t x, y;
-    bool control;
-};
-
+using TPt = TOutlinePoint;
 using TSegment = std::vector<TPt>;
 
 inline std::int64_t PointKey(const TPt& p)
@@ -201,25 +197,10 @@ inline std::int64_t PointKey(const TPt& p)
     return (static_cast<std::int64_t>(p.x) << 32) ^ static_cast<std::uint32_t>(p.y);
 }
 
-void AppendPoints(QPainterPath& path, const TSegment& seg, std::size_t from)
-{
-    for (std::size_t i = from; i < seg.size(); ++i) {
-        const TPt& p = seg[i];
-        if (p.control && i + 1 < seg.size()) {
-            const TPt& a = seg[i + 1];
-            path.quadTo(p.x, p.y, a.x, a.y);
-            ++i;
-        } else {
-            path.lineTo(p.x, p.y);
-        }
-    }
-}
-
 // Links the directed edge runs of one fill style into closed outlines.
-QPainterPath LinkFill(std::vector<TSegment>& segments, bool nonZero)
+std::vector<TSegment> LinkFill(std::vector<TSegment>& segments)
 {
-    QPainterPath path;
-    path.setFillRule(nonZero ? Qt::WindingFill : Qt::OddEvenFill);
+    std::vector<TSegment> contours;
     std::unordered_multimap<std::int64_t, std::size_t> byStart;
     byStart.reserve(segments.size() * 2);
     for (std::size_t i = 0; i < segments.size(); ++i)
@@ -229,11 +210,9 @@ QPainterPath LinkFill(std::vector<TSegment>& segments, bool nonZero)
         if (used[i])
             continue;
         used[i] = true;
-        const TSegment& first = segments[i];
-        path.moveTo(first.front().x, first.front().y);
-        AppendPoints(path, first, 1);
-        const std::int64_t start = PointKey(first.front());
-        std::int64_t end = PointKey(first.back());
+        TSegment contour = std::move(segments[i]);
+        const std::int64_t start = PointKey(contour.front());
+        std::int64_t end = PointKey(contour.back());
         std::size_t guard = segments.size();
         while (end != start && guard-- > 0) {
             auto [lo, hi] = byStart.equal_range(end);
@@ -246,12 +225,27 @@ QPainterPath LinkFill(std::vector<TSegment>& segments, bool nonZero)
             if (next == segments.size())
                 break;  // an open outline: filling closes it with a straight line
             used[next] = true;
-            AppendPoints(path, segments[next], 1);
-            end = PointKey(segments[next].back());
+            contour.insert(contour.end(), segments[next].begin() + 1, segments[next].end());
+            end = PointKey(contour.back());
         }
-        path.closeSubpath();
+        contours.push_back(std::move(contour));
     }
-    return path;
+    return contours;
+}
+
+void GrowBounds(QRectF& bounds, const std::vector<TSegment>& outlines, double margin)
+{
+    double x0 = 1e300, y0 = 1e300, x1 = -1e300, y1 = -1e300;
+    for (const TSegment& seg : outlines)
+        for (const TPt& p : seg) {
+            x0 = std::min<double>(x0, p.x);
+            y0 = std::min<double>(y0, p.y);
+            x1 = std::max<double>(x1, p.x);
+            y1 = std::max<double>(y1, p.y);
+        }
+    if (x0 > x1)
+        return;
+    bounds = QRectF(QPointF(x0 - margin, y0 - margin), QPointF(x1 + margin, y1 + margin));
 }
 
 class TShapeBuilder {
@@ -323,7 +317,8 @@ private:
             Extend(FFill1, p);
         if (FLineStyle)
             Extend(FLine, p);
-        FLast = {FX, FY, false};
+        if (!control)
+            FLast = {FX, FY, false};
     }
 
     void Extend(TSegment& seg, const TPt& p)
@@ -365,9 +360,10 @@ private:
             if (FFillSegs[i].empty())
                 continue;
             TShapeItem item;
-            item.path = LinkFill(FFillSegs[i], FNonZero);
+            item.outlines = LinkFill(FFillSegs[i]);
             item.fill = &(*FFills)[i];
-            item.bounds = item.path.boundingRect();
+            item.nonZero = FNonZero;
+            GrowBounds(item.bounds, item.outlines, 0);
             FCache.bounds |= item.bounds;
             FCache.items.push_back(std::move(item));
             FFillSegs[i].clear();
@@ -378,14 +374,8 @@ private:
             TShapeItem item;
             item.stroke = true;
             item.line = &(*FLines)[i];
-            for (const TSegment& seg : FLineSegs[i]) {
-                item.path.moveTo(seg.front().x, seg.front().y);
-                AppendPoints(item.path, seg, 1);
-                if (seg.size() > 2 && PointKey(seg.front()) == PointKey(seg.back()))
-                    item.path.closeSubpath();
-            }
-            const double half = std::max<double>(item.line->width, 20) / 2.0;
-            item.bounds = item.path.boundingRect().adjusted(-half, -half, half, half);
+            item.outlines = std::move(FLineSegs[i]);
+            GrowBounds(item.bounds, item.outlines, std::max<double>(item.line->width, 20) / 2.0);
             FCache.bounds |= item.bounds;
             FCache.items.push_back(std::move(item));
             FLineSegs[i].clear();
@@ -402,6 +392,41 @@ private:
     std::vector<std::vector<TSegment>> FFillSegs, FLineSegs;
     TShapeCache FCache;
 };
+
+// Appends the outline's points with its curves cut into straight pieces no further than
+// `tolerance` twips from the curve.
+void FlattenInto(std::vector<QPointF>& out, const TSegment& seg, double tolerance)
+{
+    if (seg.empty())
+        return;
+    QPointF last(seg.front().x, seg.front().y);
+    out.push_back(last);
+    for (std::size_t i = 1; i < seg.size(); ++i) {
+        const TPt& p = seg[i];
+        if (p.control && i + 1 < seg.size()) {
+            const QPointF c(p.x, p.y);
+            const QPointF e(seg[i + 1].x, seg[i + 1].y);
+            // A quadratic cut into n equal steps strays |p0 - 2c + p2| / (8 n²) at most.
+            const QPointF d = last - 2 * c + e;
+            const double dev = std::hypot(d.x(), d.y());
+            const int n = std::clamp(static_cast<int>(std::ceil(std::sqrt(dev / (8.0 * tolerance)))), 1, 256);
+            for (int k = 1; k < n; ++k) {
+                const double t = static_cast<double>(k) / n;
+                const double u = 1 - t;
+                out.push_back(u * u * last + 2 * u * t * c + t * t * e);
+            }
+            out.push_back(e);
+            last = e;
+            ++i;
+        } else {
+            last = QPointF(p.x, p.y);
+            out.push_back(last);
+        }
+    }
+}
+
+// Curves are cut finely enough that no point strays more than this from them on screen.
+constexpr double kFlatnessPixels = 0.15;
 
 QPen LinePen(const LineStyle& line, const QColor& colour, double width)
 {
@@ -434,15 +459,43 @@ QPen LinePen(const LineStyle& line, const QColor& colour, double width)
     return pen;
 }
 
-const QPainterPath& StrokeOutline(const TShapeItem& item)
+QPainterPath RunsPath(const TShapeItem& item)
 {
-    if (!item.hasOutline) {
-        QPainterPathStroker stroker(LinePen(*item.line, Qt::black, std::max<double>(item.line->width, 1)));
-        item.outline = stroker.createStroke(item.path);
-        item.outline.setFillRule(Qt::WindingFill);
-        item.hasOutline = true;
+    QPainterPath path;
+    std::uint32_t begin = 0;
+    for (std::size_t r = 0; r < item.runEnd.size(); ++r) {
+        const std::uint32_t end = item.runEnd[r];
+        if (end > begin) {
+            path.moveTo(item.polygon[begin]);
+            for (std::uint32_t i = begin + 1; i < end; ++i)
+                path.lineTo(item.polygon[i]);
+            if (item.runClosed[r])
+                path.closeSubpath();
+        }
+        begin = end;
     }
-    return item.outline;
+    return path;
+}
+
+const QPainterPath& WideOutline(const TShapeItem& item, double scale)
+{
+    if (item.wideOutlineScale != scale) {
+        QPainterPathStroker stroker(LinePen(*item.line, Qt::black, std::max<double>(item.line->width, 1)));
+        item.wideOutline = stroker.createStroke(RunsPath(item));
+        item.wideOutline.setFillRule(Qt::WindingFill);
+        item.wideOutlineScale = scale;
+    }
+    return item.wideOutline;
+}
+
+double SegmentDistance2(QPointF p, QPointF a, QPointF b)
+{
+    const QPointF ab = b - a;
+    const double len2 = QPointF::dotProduct(ab, ab);
+    double t = len2 > 0 ? QPointF::dotProduct(p - a, ab) / len2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const QPointF d = p - (a + t * ab);
+    return QPointF::dotProduct(d, d);
 }
 
 QBrush FillBrush(const FillStyle& fill, const TColorXform& cx)
@@ -481,6 +534,84 @@ TShapeCache BuildShapeCache(const std::vector<ShapeRecord>& records, const std::
     TShapeBuilder builder(fills, lines, nonZero);
     builder.Run(records);
     return builder.Result();
+}
+
+void TShapeCache::EnsureFlat(double scale) const
+{
+    if (scale <= 0)
+        scale = 1.0 / 20.0;
+    if (flatScale > 0 && scale <= flatScale * 1.25)
+        return;
+    flatScale = scale;
+    const double tolerance = kFlatnessPixels / scale;
+    for (const TShapeItem& item : items) {
+        item.polygon.clear();
+        item.runEnd.clear();
+        item.runClosed.clear();
+        item.wideOutlineScale = 0;
+        if (item.stroke) {
+            for (const TSegment& run : item.outlines) {
+                FlattenInto(item.polygon, run, tolerance);
+                item.runEnd.push_back(static_cast<std::uint32_t>(item.polygon.size()));
+                item.runClosed.push_back(run.size() > 2 && PointKey(run.front()) == PointKey(run.back()));
+            }
+            continue;
+        }
+        // Contours one after another, then back along the contours' starting points.
+        std::vector<QPointF> starts;
+        for (const TSegment& contour : item.outlines) {
+            const std::size_t first = item.polygon.size();
+            FlattenInto(item.polygon, contour, tolerance);
+            if (item.polygon.back() != item.polygon[first])
+                item.polygon.push_back(item.polygon[first]);
+            starts.push_back(item.polygon[first]);
+        }
+        for (std::size_t i = starts.size(); i-- > 1;)
+            item.polygon.push_back(starts[i - 1]);
+    }
+}
+
+QPainterPath TShapeItem::Path() const
+{
+    if (stroke)
+        return RunsPath(*this);
+    QPainterPath path;
+    path.setFillRule(nonZero ? Qt::WindingFill : Qt::OddEvenFill);
+    if (!polygon.empty()) {
+        path.addPolygon(QPolygonF(QList<QPointF>(polygon.begin(), polygon.end())));
+        path.closeSubpath();
+    }
+    return path;
+}
+
+bool TShapeItem::Contains(QPointF p) const
+{
+    if (!bounds.contains(p))
+        return false;
+    if (stroke) {
+        const double half = std::max<double>(line->width, 20) / 2.0;
+        std::uint32_t begin = 0;
+        for (std::size_t r = 0; r < runEnd.size(); ++r) {
+            for (std::uint32_t i = begin + 1; i < runEnd[r]; ++i)
+                if (SegmentDistance2(p, polygon[i - 1], polygon[i]) <= half * half)
+                    return true;
+            begin = runEnd[r];
+        }
+        return false;
+    }
+    // Winding number along a ray to the right; the polygon closes on itself.
+    int winding = 0;
+    const std::size_t n = polygon.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const QPointF& a = polygon[i];
+        const QPointF& b = polygon[(i + 1) % n];
+        if ((a.y() <= p.y()) == (b.y() <= p.y()))
+            continue;
+        const double x = a.x() + (p.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y());
+        if (x > p.x())
+            winding += b.y() > a.y() ? 1 : -1;
+    }
+    return nonZero ? winding != 0 : (winding & 1) != 0;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -593,8 +724,10 @@ void TSwfRenderer::DrawChildren(TContext& ctx, const TDisplayObject& object, con
                 auto [o, m] = work.back();
                 work.pop_back();
                 if (const ShapeDef* shape = o->Shape()) {
-                    for (const TShapeItem& item : ShapeCache(*shape).items)
-                        area.addPath(m.map(item.stroke ? StrokeOutline(item) : item.path));
+                    const TShapeCache& cache = ShapeCache(*shape);
+                    cache.EnsureFlat(std::sqrt(std::abs(m.determinant())));
+                    for (const TShapeItem& item : cache.items)
+                        area.addPath(m.map(item.stroke ? WideOutline(item, cache.flatScale) : item.Path()));
                 } else if (o->kind == TDisplayKind::EditText || o->kind == TDisplayKind::Text) {
                     QPainterPath box;
                     box.addRect(TextBounds(*o));
@@ -629,14 +762,18 @@ void TSwfRenderer::DrawShape(TContext& ctx, const TShapeCache& shape, const QTra
     QPainter& p = *ctx.painter;
     p.setTransform(toDevice);
     const double scale = std::sqrt(std::abs(toDevice.determinant()));
+    shape.EnsureFlat(scale);
     for (const TShapeItem& item : shape.items) {
+        if (item.polygon.empty())
+            continue;
         if (!item.stroke) {
             const QBrush brush = FillBrush(*item.fill, cx);
             if (brush.style() == Qt::NoBrush || (brush.style() == Qt::SolidPattern && brush.color().alpha() == 0))
                 continue;
             p.setPen(Qt::NoPen);
             p.setBrush(brush);
-            p.drawPath(item.path);
+            p.drawPolygon(item.polygon.data(), static_cast<int>(item.polygon.size()),
+                          item.nonZero ? Qt::WindingFill : Qt::OddEvenFill);
             continue;
         }
         const LineStyle& line = *item.line;
@@ -648,18 +785,30 @@ void TSwfRenderer::DrawShape(TContext& ctx, const TShapeCache& shape, const QTra
         }
         if (colour.alpha() == 0)
             continue;
-        if (line.width * scale >= 1.0) {
-            // The stroke's outline, made once, fills faster than stroking every frame.
+        if (line.width * scale > 1.0) {
+            // Wider than a pixel: the outline, made once per scale, fills faster than
+            // stroking anew every frame.
             p.setPen(Qt::NoPen);
             p.setBrush(colour);
-            p.drawPath(StrokeOutline(item));
-        } else {
-            // Never thinner than a device pixel: a hairline.
-            QPen pen = LinePen(line, colour, 1.0);
-            pen.setCosmetic(true);
-            p.setPen(pen);
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(item.path);
+            p.drawPath(WideOutline(item, shape.flatScale));
+            continue;
+        }
+        // A pixel wide at most, and never thinner: the raster engine's fast hairline.
+        QPen pen = LinePen(line, colour, 1.0);
+        pen.setCosmetic(true);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        std::uint32_t begin = 0;
+        for (std::size_t r = 0; r < item.runEnd.size(); ++r) {
+            const std::uint32_t end = item.runEnd[r];
+            const int count = static_cast<int>(end - begin);
+            if (count > 1) {
+                if (item.runClosed[r])
+                    p.drawPolygon(item.polygon.data() + begin, count - 1);
+                else
+                    p.drawPolyline(item.polygon.data() + begin, count);
+            }
+            begin = end;
         }
     }
 }
@@ -878,11 +1027,13 @@ void TSwfRenderer::DrawText(TContext& ctx, const TDisplayObject& object, const Q
                 if (g.index < font->glyphs.size()) {
                     const TShapeCache& glyph = GlyphCache(font->glyphs[g.index]);
                     const QTransform m = QTransform(k, 0, 0, k, x, y) * textToDevice;
+                    glyph.EnsureFlat(std::sqrt(std::abs(m.determinant())));
                     p.setTransform(m);
                     p.setPen(Qt::NoPen);
                     p.setBrush(colour);
                     for (const TShapeItem& item : glyph.items)
-                        p.drawPath(item.path);
+                        if (!item.polygon.empty())
+                            p.drawPolygon(item.polygon.data(), static_cast<int>(item.polygon.size()), Qt::OddEvenFill);
                 }
                 x += g.advance;
             }
@@ -1073,6 +1224,17 @@ QRectF TSwfRenderer::Bounds(const TDisplayObject& object, const QTransform& toSp
     return out;
 }
 
+const QRectF& TSwfRenderer::StageBounds(const TDisplayObject& object, bool fileBounds)
+{
+    if (object.stageBoundsEpoch != FEpoch) {
+        const QTransform toStage = object.ToStage();
+        object.stageBounds = Bounds(object, toStage, false);
+        object.stageFileBounds = Bounds(object, toStage, true);
+        object.stageBoundsEpoch = FEpoch;
+    }
+    return fileBounds ? object.stageFileBounds : object.stageBounds;
+}
+
 bool TSwfRenderer::HitTestShape(const TDisplayObject& object, const QTransform& objectToStage, QPointF stageTwips,
                                 bool visibleOnly)
 {
@@ -1090,12 +1252,10 @@ bool TSwfRenderer::HitTestShape(const TDisplayObject& object, const QTransform& 
         const QPointF local = objectToStage.inverted(&invertible).map(stageTwips);
         if (!invertible)
             return false;
-        for (const TShapeItem& item : cache.items) {
-            if (!item.bounds.contains(local))
-                continue;
-            if (item.stroke ? StrokeOutline(item).contains(local) : item.path.contains(local))
+        cache.EnsureFlat(std::sqrt(std::abs(objectToStage.determinant())) / 20.0);
+        for (const TShapeItem& item : cache.items)
+            if (item.Contains(local))
                 return true;
-        }
         return false;
     }
     case TDisplayKind::EditText:

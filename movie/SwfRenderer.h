@@ -120,6 +120,11 @@ struct TDisplayObject {
     // The script interpreter's object for this display object, once a script touched it.
     void* scriptObject = nullptr;
 
+    // Bounds in stage twips, kept while nothing on the stage moves (see the renderer's
+    // geometry epoch): drawn ones and the ones the movie states.
+    mutable QRectF stageBounds, stageFileBounds;
+    mutable std::uint64_t stageBoundsEpoch = 0;
+
     const ShapeDef* Shape() const { return definition ? definition->As<ShapeDef>() : nullptr; }
     const SpriteDef* Sprite() const { return definition ? definition->As<SpriteDef>() : nullptr; }
     const EditTextDef* EditText() const { return definition ? definition->As<EditTextDef>() : nullptr; }
@@ -137,21 +142,46 @@ struct TDisplayObject {
     TDisplayObject* Root();
 };
 
-// Paths of one shape, in the shape's twips, ready to fill or stroke.
+// A point of an outline in twips: an anchor, or the control point of the quadratic piece
+// that ends at the next anchor.
+struct TOutlinePoint {
+    std::int32_t x = 0, y = 0;
+    bool control = false;
+};
+
+// One fill or stroke of a shape, in the shape's twips. Fills are closed contours linked
+// from the edges of one fill style; strokes are runs of edges, closed when they end where
+// they start. Curves are flattened for the largest device scale drawn so far: a fill
+// becomes one polygon (contours joined by bridges that are walked there and back, so they
+// cancel under either fill rule), a stroke one polyline per run. Drawing polygons skips
+// the path machinery that would otherwise dominate a scene of many small shapes.
 struct TShapeItem {
-    QPainterPath path;
     bool stroke = false;
+    bool nonZero = false;
     const FillStyle* fill = nullptr;
     const LineStyle* line = nullptr;
-    QRectF bounds;
-    mutable QPainterPath outline;  // the stroke as a fillable outline, made on first use
-    mutable bool hasOutline = false;
+    std::vector<std::vector<TOutlinePoint>> outlines;
+    QRectF bounds;  // control points included; strokes widened by half their width
+
+    mutable std::vector<QPointF> polygon;  // flattened; strokes: runs one after another
+    mutable std::vector<std::uint32_t> runEnd;  // strokes: end of each run in `polygon`
+    mutable std::vector<bool> runClosed;
+    mutable QPainterPath wideOutline;  // strokes wider than a pixel, as a fillable outline
+    mutable double wideOutlineScale = 0;
+
+    // The flattened outline as a path (masks, tests).
+    QPainterPath Path() const;
+    // Point in twips on the fill (by its fill rule) or within half the stroke's width.
+    bool Contains(QPointF p) const;
 };
 
 struct TShapeCache {
     std::vector<TShapeItem> items;
-    QRectF bounds;      // of the paths, strokes included
+    QRectF bounds;      // of the outlines, strokes included
     QRectF fileBounds;  // as the movie states them: what bounding-box hit tests use
+    mutable double flatScale = 0;  // device pixels per twip the polygons were made for
+    // Flattens the curves afresh when drawing at a larger scale than before.
+    void EnsureFlat(double scale) const;
 };
 
 // Converts shape records to paths (edges linked per fill style). Exposed for tests.
@@ -183,6 +213,12 @@ public:
 
     const TShapeCache& ShapeCache(const ShapeDef& shape);
 
+    // Something on the stage moved, came or went: cached stage bounds are stale.
+    void GeometryChanged() { ++FEpoch; }
+    // The object's bounds in stage twips (drawn, or as stated), from the cache while the
+    // stage has not changed.
+    const QRectF& StageBounds(const TDisplayObject& object, bool fileBounds);
+
     // Figures for tests and benchmarks.
     std::size_t CachedShapes() const { return FShapes.size(); }
 
@@ -199,6 +235,7 @@ private:
     QRectF TextBounds(const TDisplayObject& object) const;
 
     std::unordered_map<const void*, std::unique_ptr<TShapeCache>> FShapes;
+    std::uint64_t FEpoch = 1;
 };
 
 // A box blur of the alpha channel, `passes` times, the way the movie's blur filters
