@@ -62,21 +62,28 @@ TSingleInstance::~TSingleInstance()
 
 TInstanceRole TSingleInstance::Start(const QString& FileToOpen, int TimeoutMs)
 {
-    QDir().mkpath(QFileInfo(FNames.LockPath).absolutePath());
-    if (FLock->tryLock(0) || FLock->error() != QLockFile::LockFailedError) {
-        // First. (A lock we cannot even create, e.g. an unwritable runtime folder, is no
-        // reason to refuse to run; the copy then runs without the single-instance rule.)
-        if (!FLock->isLocked())
-            qCWarning(lcKorvelPeers) << "cannot create" << FNames.LockPath
-                                     << "- running without the single-instance lock";
-        FServer.Listen(FNames.SocketPath);
-        return TInstanceRole::First;
-    }
-
     TPeerMessage message;
     message.Name = FNames.MessageName;
     if (!FileToOpen.isEmpty())
         message.Data = QFileInfo(FileToOpen).absoluteFilePath().toUtf8();
+
+    QDir().mkpath(QFileInfo(FNames.LockPath).absolutePath());
+    if (FLock->tryLock(0)) {
+        // Any socket file there now is a dead copy's; Listen replaces it.
+        FServer.Listen(FNames.SocketPath);
+        return TInstanceRole::First;
+    }
+    if (FLock->error() != QLockFile::LockFailedError) {
+        // A lock we cannot even create (an unwritable runtime folder) is no reason to
+        // refuse to run. Without it only the socket tells whether a first copy listens,
+        // and a live one's socket must not be taken over.
+        qCWarning(lcKorvelPeers) << "cannot create" << FNames.LockPath << "- relying on the socket alone";
+        if (SendMessageBlocking(FNames.SocketPath, message, TimeoutMs) == TSendResult::Sent)
+            return TInstanceRole::Second;
+        FServer.Listen(FNames.SocketPath);
+        return TInstanceRole::First;
+    }
+
     // The first copy may hold the lock and not listen yet: it is starting too.
     QDeadlineTimer deadline(TimeoutMs);
     for (;;) {

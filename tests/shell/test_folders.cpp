@@ -3,6 +3,7 @@
 
 #include "shell/base/CommandLine.h"
 #include "shell/base/Folders.h"
+#include "shell/base/Logging.h"
 
 #include <QDir>
 #include <QFile>
@@ -109,6 +110,23 @@ TEST(CommandLine, ExistenceIsAskedOfTheFileSystemByDefault)
     EXPECT_EQ(ParseCommandLine({file}).FileName, file);
     EXPECT_TRUE(IsSwitchArgument(QStringLiteral("/NoSuchThing")));
     EXPECT_FALSE(IsSwitchArgument(QStringLiteral("/tmp")));
+}
+
+} // namespace
+
+namespace {
+
+TEST(DiagnosticLog, TheDebugSwitchTurnsTheKorvelCategoriesOn)
+{
+    EnableDiagnosticLog(false);
+    EXPECT_FALSE(lcKorvelShell().isDebugEnabled());
+    EXPECT_FALSE(lcKorvelPeers().isInfoEnabled());
+    EXPECT_TRUE(lcKorvelPeers().isWarningEnabled());
+    EnableDiagnosticLog(ParseCommandLine({QStringLiteral("/DEBUG")}).Debug);
+    EXPECT_TRUE(lcKorvelShell().isDebugEnabled());
+    EXPECT_TRUE(lcKorvelPeers().isInfoEnabled());
+    EnableDiagnosticLog(false);
+    EXPECT_FALSE(lcKorvelShell().isDebugEnabled());
 }
 
 } // namespace

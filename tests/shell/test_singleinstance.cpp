@@ -197,3 +197,28 @@ TEST(SingleInstance, OnlyTheActivationMessageActivates)
 }
 
 } // namespace
+
+namespace {
+
+TEST(SingleInstance, WithoutALockTheSocketStillKeepsASecondCopyOut)
+{
+    QTemporaryDir dir;
+    TInstanceNames names = NamesIn(dir);
+    // A lock file inside a plain file can never be created.
+    QFile blocker(dir.filePath(QStringLiteral("not a folder")));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    names.LockPath = blocker.fileName() + QStringLiteral("/korvel.lock");
+
+    TSingleInstance first(names);
+    int activations = 0;
+    first.OnActivate = [&](const QString&) { ++activations; };
+    ASSERT_EQ(first.Start(), TInstanceRole::First);
+    ASSERT_TRUE(first.IsListening());
+    TSingleInstance second(names);
+    EXPECT_EQ(second.Start(), TInstanceRole::Second);
+    EXPECT_TRUE(SpinUntil([&] { return activations == 1; }));
+    EXPECT_TRUE(first.IsListening());
+}
+
+} // namespace
