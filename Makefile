@@ -23,6 +23,7 @@ run: build
 
 # Every test, then the core's tests again under AddressSanitizer and UBSan.
 test: deps-test configure
+	./scripts/install-ruffle.sh $(BUILD)/ruffle
 	cmake --build $(BUILD) -j$(JOBS)
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 	$(MAKE) --no-print-directory test-asan
