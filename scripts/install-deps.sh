@@ -9,8 +9,11 @@ libgtest-dev libgmock-dev googletest libbenchmark-dev
 xvfb xauth fonts-dejavu-core fonts-liberation fonts-wqy-microhei"
 
 if [ "${1:-}" = "--test" ]; then
-    # The independent player used to check the movies we write.
-    PACKAGES="$PACKAGES nodejs npm chromium"
+    # The independent player used to check the movies we write. Node may come from
+    # elsewhere than Debian (with npm bundled), so ask for the commands, not packages.
+    command -v node >/dev/null 2>&1 || PACKAGES="$PACKAGES nodejs"
+    command -v npm >/dev/null 2>&1 || PACKAGES="$PACKAGES npm"
+    command -v chromium >/dev/null 2>&1 || PACKAGES="$PACKAGES chromium"
 fi
 
 missing=""
