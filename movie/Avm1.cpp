@@ -619,6 +619,8 @@ void TAvm1::Reset()
     N.xmouse = PinnedAtom("_xmouse");
     N.ymouse = PinnedAtom("_ymouse");
     N.flash = PinnedAtom("flash");
+    N.callee = PinnedAtom("callee");
+    N.constructorHidden = PinnedAtom("__constructor__");
     InstallBuiltins();
     FObjectsAtLastCollect = FObjects.size();
     FStringsAtLastCollect = FStrings.size();
@@ -1569,8 +1571,13 @@ TValue TAvm1::CallScript(TObject* fn, TValue thisValue, std::span<const TValue> 
         f.registers = f.bigRegisters.data();
         f.registerCount = f.bigRegisters.size();
     }
-    TObject* argumentsObj = NewArray(std::vector<TValue>(args.begin(), args.end()));
-    argumentsObj->props.Set(Key(PinnedAtom("callee")), TValue::Object(fn), 1);
+    // The arguments object only when the function can see it.
+    const bool wantsArguments = !def.v2 || (def.flags & 0x04) || !(def.flags & 0x08);
+    TObject* argumentsObj = nullptr;
+    if (wantsArguments) {
+        argumentsObj = NewArray(std::vector<TValue>(args.begin(), args.end()));
+        argumentsObj->props.Set(Key(N.callee), TValue::Object(fn), 1);
+    }
     auto setRegister = [&](std::size_t& next, TValue v) {
         if (next < f.registerCount)
             f.registers[next++] = v;
@@ -1626,7 +1633,7 @@ TObject* TAvm1::Construct(TValue ctor, std::span<const TValue> args)
     TObject* fn = ctor.obj;
     const TValue protoValue = GetMember(ctor, N.prototype);
     TObject* obj = NewObject(protoValue.type == TType::Object ? protoValue.obj : FObjectProto);
-    obj->props.Set(Key(PinnedAtom("__constructor__")), ctor, 1);
+    obj->props.Set(Key(N.constructorHidden), ctor, 1);
     const TValue result = Call(ctor, TValue::Object(obj), args);
     if (fn->native && result.type == TType::Object)
         return result.obj;

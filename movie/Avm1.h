@@ -355,7 +355,7 @@ public:
         std::int32_t empty, undefined, null, trueS, falseS, number, string, boolean, object, function, movieclip;
         std::int32_t thisN, root, global, parent, level0, length, prototype, constructor, proto, arguments,
             super, nan;
-        std::int32_t xmouse, ymouse, flash;
+        std::int32_t xmouse, ymouse, flash, callee, constructorHidden;
     } N{};
 };
 

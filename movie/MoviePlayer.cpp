@@ -18,6 +18,12 @@ namespace swf {
 
 namespace {
 
+// QRectF::contains, inline: hit tests ask it once per clip of a scene.
+inline bool Inside(const QRectF& r, QPointF p)
+{
+    return p.x() >= r.left() && p.x() <= r.right() && p.y() >= r.top() && p.y() <= r.bottom();
+}
+
 constexpr std::uint32_t kButtonEvents = cePress | ceRelease | ceReleaseOutside | ceRollOver | ceRollOut | ceDragOver |
                                         ceDragOut;
 
@@ -665,7 +671,7 @@ TDisplayObject* TMovieStage::Pick(TDisplayObject* clip, const QTransform& toStag
         if (!child->visible || child->clipDepth > 0)
             continue;
         if (IsInteractive(child)) {
-            if (FRenderer.StageBounds(*child, false).contains(stageTwips) &&
+            if (Inside(FRenderer.StageBounds(*child, false), stageTwips) &&
                 FRenderer.HitTestShape(*child, child->matrix * toStage, stageTwips, true))
                 return child;
             continue;
@@ -972,9 +978,9 @@ bool TMovieStage::HitTestPoint(TDisplayObject* clip, QPointF stagePoint, bool sh
     const QPointF t = stagePoint * 20.0;
     // Most clips of a scene lie elsewhere: their cached box settles it.
     if (shapeFlag)
-        return FRenderer.StageBounds(*clip, false).contains(t) && FRenderer.HitTestShape(*clip, clip->ToStage(), t, false);
+        return Inside(FRenderer.StageBounds(*clip, false), t) && FRenderer.HitTestShape(*clip, clip->ToStage(), t, false);
     const QRectF& b = FRenderer.StageBounds(*clip, true);
-    return !b.isNull() && b.contains(t);
+    return !b.isNull() && Inside(b, t);
 }
 
 QRectF TMovieStage::Bounds(TDisplayObject* clip, TDisplayObject* space)

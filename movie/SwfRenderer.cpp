@@ -8,6 +8,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <functional>
 #include <cmath>
 #include <numbers>
 #include <unordered_map>
@@ -897,16 +898,16 @@ QStringList FieldLines(const EditTextDef& def, const QString& text, std::vector<
     return lines;
 }
 
-QStringList WrapLine(const QString& line, const QFontMetricsF& fm, double width)
+QStringList WrapLine(const QString& line, const std::function<double(const QString&)>& measure, double width)
 {
-    if (width <= 0 || fm.horizontalAdvance(line) <= width)
+    if (width <= 0 || measure(line) <= width)
         return {line};
     QStringList out;
     QString current;
     const QStringList words = line.split(QLatin1Char(' '));
     for (const QString& word : words) {
         const QString candidate = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
-        if (!current.isEmpty() && fm.horizontalAdvance(candidate) > width) {
+        if (!current.isEmpty() && measure(candidate) > width) {
             out.append(current);
             current = word;
         } else {
@@ -959,15 +960,81 @@ void TSwfRenderer::DrawEditText(TContext& ctx, const TDisplayObject& object, con
     for (QString& l : lines)
         l = MapSymbolFont(family, l, mappedFamily);
     family = mappedFamily;
+    // Players ignore the alpha of a field's colour (a placement's colour transform fades
+    // text instead).
+    Rgba rgb = def->color.value_or(Rgba{0, 0, 0, 255});
+    rgb.a = 255;
+    const QColor colour = cx.Apply(rgb);
+    const double left = box.left() + kGutter + def->leftMargin;
+    const double right = box.right() - kGutter - def->rightMargin;
+    const double avail = right - left;
+    auto lineX = [&](double w, bool first) {
+        if (def->align == 1)
+            return right - w;
+        if (def->align == 2)
+            return left + (avail - w) / 2.0;
+        return left + (first ? def->indent : 0);
+    };
+    if (def->useOutlines && fontDef && !fontDef->glyphs.empty()) {
+        // Embedded outlines: the font's own glyphs and advances.
+        const double em = fontDef->fontVersion == 3 ? 20480.0 : 1024.0;
+        const double k = def->fontHeight / em;
+        auto glyphOf = [&](QChar c) -> int {
+            auto it = std::lower_bound(fontDef->codes.begin(), fontDef->codes.end(), c.unicode());
+            if (it == fontDef->codes.end() || *it != c.unicode())
+                return -1;
+            return static_cast<int>(it - fontDef->codes.begin());
+        };
+        auto advance = [&](int g) {
+            return g >= 0 && static_cast<std::size_t>(g) < fontDef->advances.size() ? fontDef->advances[static_cast<std::size_t>(g)] * k
+                                                                                     : 0.0;
+        };
+        auto measure = [&](const QString& line) {
+            double w = 0;
+            for (QChar c : line)
+                w += advance(glyphOf(c));
+            return w;
+        };
+        const double ascent = fontDef->hasLayout ? fontDef->ascent * k : def->fontHeight * 0.9;
+        const double descent = fontDef->hasLayout ? fontDef->descent * k : def->fontHeight * 0.25;
+        const double fontLeading = fontDef->hasLayout ? fontDef->leading * k : 0.0;
+        const double scale = std::sqrt(std::abs(toDevice.determinant())) * k;
+        double baseline = box.top() + kGutter;
+        p.setPen(Qt::NoPen);
+        p.setBrush(colour);
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList wrapped = def->wordWrap ? WrapLine(lines[i], measure, avail - def->indent) : QStringList{lines[i]};
+            bool first = true;
+            for (const QString& line : wrapped) {
+                baseline += ascent;
+                double x = lineX(measure(line), first);
+                for (QChar c : line) {
+                    const int g = glyphOf(c);
+                    if (g >= 0) {
+                        const TShapeCache& glyph = GlyphCache(fontDef->glyphs[static_cast<std::size_t>(g)]);
+                        glyph.EnsureFlat(scale);
+                        p.setTransform(QTransform(k, 0, 0, k, x, baseline) * toDevice);
+                        for (const TShapeItem& item : glyph.items)
+                            if (!item.polygon.empty())
+                                p.drawPolygon(item.polygon.data(), static_cast<int>(item.polygon.size()), Qt::OddEvenFill);
+                    }
+                    x += advance(g);
+                }
+                baseline += descent + fontLeading + def->leading;
+                first = false;
+            }
+            if (!def->multiline && !def->wordWrap)
+                break;
+        }
+        p.restore();
+        return;
+    }
     QFont font(family);
     font.setPixelSize(std::max(1, static_cast<int>(def->fontHeight)));
     font.setBold(fontDef && fontDef->bold);
     font.setItalic(fontDef && fontDef->italic);
     font.setKerning(true);
-    p.setPen(cx.Apply(def->color.value_or(Rgba{0, 0, 0, 255})));
-    const double left = box.left() + kGutter + def->leftMargin;
-    const double right = box.right() - kGutter - def->rightMargin;
-    const double avail = right - left;
+    p.setPen(colour);
     double baseline = box.top() + kGutter;
     bool firstLine = true;
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -976,15 +1043,11 @@ void TSwfRenderer::DrawEditText(TContext& ctx, const TDisplayObject& object, con
             f.setBold(true);
         p.setFont(f);
         const QFontMetricsF fm(f, p.device());
-        const QStringList wrapped = def->wordWrap ? WrapLine(lines[i], fm, avail - def->indent) : QStringList{lines[i]};
+        const auto measure = [&fm](const QString& line) { return fm.horizontalAdvance(line); };
+        const QStringList wrapped = def->wordWrap ? WrapLine(lines[i], measure, avail - def->indent) : QStringList{lines[i]};
         for (const QString& line : wrapped) {
             baseline += fm.ascent();
-            const double w = fm.horizontalAdvance(line);
-            double x = left + (firstLine ? def->indent : 0);
-            if (def->align == 1)
-                x = right - w;
-            else if (def->align == 2)
-                x = left + (avail - w) / 2.0;
+            const double x = lineX(fm.horizontalAdvance(line), firstLine);
             p.drawText(QPointF(x, baseline), line);
             baseline += fm.descent() + def->leading;
             firstLine = false;
@@ -1224,15 +1287,12 @@ QRectF TSwfRenderer::Bounds(const TDisplayObject& object, const QTransform& toSp
     return out;
 }
 
-const QRectF& TSwfRenderer::StageBounds(const TDisplayObject& object, bool fileBounds)
+void TSwfRenderer::UpdateStageBounds(const TDisplayObject& object)
 {
-    if (object.stageBoundsEpoch != FEpoch) {
-        const QTransform toStage = object.ToStage();
-        object.stageBounds = Bounds(object, toStage, false);
-        object.stageFileBounds = Bounds(object, toStage, true);
-        object.stageBoundsEpoch = FEpoch;
-    }
-    return fileBounds ? object.stageFileBounds : object.stageBounds;
+    const QTransform toStage = object.ToStage();
+    object.stageBounds = Bounds(object, toStage, false);
+    object.stageFileBounds = Bounds(object, toStage, true);
+    object.stageBoundsEpoch = FEpoch;
 }
 
 bool TSwfRenderer::HitTestShape(const TDisplayObject& object, const QTransform& objectToStage, QPointF stageTwips,

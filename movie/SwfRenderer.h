@@ -217,7 +217,12 @@ public:
     void GeometryChanged() { ++FEpoch; }
     // The object's bounds in stage twips (drawn, or as stated), from the cache while the
     // stage has not changed.
-    const QRectF& StageBounds(const TDisplayObject& object, bool fileBounds);
+    const QRectF& StageBounds(const TDisplayObject& object, bool fileBounds)
+    {
+        if (object.stageBoundsEpoch != FEpoch)
+            UpdateStageBounds(object);
+        return fileBounds ? object.stageFileBounds : object.stageBounds;
+    }
 
     // Figures for tests and benchmarks.
     std::size_t CachedShapes() const { return FShapes.size(); }
@@ -232,6 +237,7 @@ private:
     void DrawEditText(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
     void DrawText(TContext& ctx, const TDisplayObject& object, const QTransform& toDevice, const TColorXform& cx);
     const TShapeCache& GlyphCache(const Glyph& glyph);
+    void UpdateStageBounds(const TDisplayObject& object);
     QRectF TextBounds(const TDisplayObject& object) const;
 
     std::unordered_map<const void*, std::unique_ptr<TShapeCache>> FShapes;

@@ -227,12 +227,23 @@ TEST(SwfRenderer, DeviceFontTextsAlignBoldAndRotate)
     bold.bold = true;
     EXPECT_GT(InkCount(render(bold, 0), plain.rect()), InkCount(plain, plain.rect()) * 11 / 10);
 
-    // Turned by 90° clockwise about its placement point: the ink now runs down the page,
-    // to the left of x = 150.
+    // Turned by 90° clockwise about its placement point (players draw turned text only
+    // from embedded outlines, which the writer adds): the ink now runs down the page, to
+    // the left of x = 150.
     const QRect turned = InkBox(render(style, 90));
     ASSERT_FALSE(turned.isEmpty());
     EXPECT_GT(turned.height(), turned.width() * 2);
     EXPECT_LE(turned.right(), 151);
+
+    // Embedded outlines lay the text out where the device font does.
+    TextStyle embedded = style;
+    embedded.embedOutlines = true;
+    const QRect outlined = InkBox(render(embedded, 0));
+    ASSERT_FALSE(outlined.isEmpty());
+    EXPECT_NEAR(outlined.left(), box.left(), 3);
+    EXPECT_NEAR(outlined.right(), box.right(), 3);
+    EXPECT_NEAR(outlined.top(), box.top(), 3);
+    EXPECT_NEAR(outlined.bottom(), box.bottom(), 3);
 
     TextStyle left = style;
     left.centred = false;
