@@ -643,10 +643,8 @@ std::int32_t TAvm1::Intern(const QString& s)
     return atom;
 }
 
-std::int32_t TAvm1::Key(std::int32_t atom)
+std::int32_t TAvm1::FoldedKey(std::int32_t atom)
 {
-    if (FVersion >= 7 || atom < 0)
-        return atom;
     TString& s = FStrings[static_cast<std::size_t>(atom)];
     if (s.folded < 0) {
         const QString lower = s.text.toLower();
@@ -1236,8 +1234,9 @@ TValue TAvm1::GetClipMember(TObject* clipObj, std::int32_t key, bool& found)
     swf::TDisplayObject* clip = clipObj->clip;
     if (clip) {
         RefreshChildIndex(clipObj);
-        if (auto it = clipObj->childIndex.find(key); it != clipObj->childIndex.end())
-            return TValue::Object(it->second);
+        if (!clipObj->childIndex.empty())
+            if (auto it = clipObj->childIndex.find(key); it != clipObj->childIndex.end())
+                return TValue::Object(it->second);
         const int property = ClipPropertyIndex(key);
         if (property >= 0)
             return GetClipProperty(clip, property);

@@ -285,7 +285,9 @@ private:
     TValue CallScript(TObject* fn, TValue thisValue, std::span<const TValue> args);
     void AfterTopLevel();
 
-    std::int32_t Key(std::int32_t atom);
+    // The property key of a name: the name itself, or its lower-case form before version 7.
+    std::int32_t Key(std::int32_t atom) { return FVersion >= 7 || atom < 0 ? atom : FoldedKey(atom); }
+    std::int32_t FoldedKey(std::int32_t atom);
     std::int32_t PinnedAtom(const char* s);
     TValue GetVariable(TFrame& frame, std::int32_t name);
     void SetVariable(TFrame& frame, std::int32_t name, TValue value);
