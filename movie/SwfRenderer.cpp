@@ -622,6 +622,7 @@ struct TSwfRenderer::TContext {
     QPainter* painter = nullptr;
     QRectF deviceRect;    // what can be seen, for culling
     double deviceScale = 1;  // device pixels per stage pixel, for filter sizes
+    double pixelRatio = 1;   // the paint device's pixels per logical pixel
 };
 
 TSwfRenderer::TSwfRenderer() = default;
@@ -662,6 +663,7 @@ void TSwfRenderer::Render(QPainter& painter, const TDisplayObject& root, const Q
     if (ctx.deviceRect.isEmpty())
         ctx.deviceRect = QRectF(window);
     ctx.deviceScale = std::sqrt(std::abs(toDevice.determinant())) * 20.0;
+    ctx.pixelRatio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -762,7 +764,8 @@ void TSwfRenderer::DrawShape(TContext& ctx, const TShapeCache& shape, const QTra
         return;
     QPainter& p = *ctx.painter;
     p.setTransform(toDevice);
-    const double scale = std::sqrt(std::abs(toDevice.determinant()));
+    // Device pixels per twip: on a high-density screen the painter scales once more.
+    const double scale = std::sqrt(std::abs(toDevice.determinant())) * ctx.pixelRatio;
     shape.EnsureFlat(scale);
     for (const TShapeItem& item : shape.items) {
         if (item.polygon.empty())
@@ -1207,6 +1210,7 @@ void TSwfRenderer::DrawFiltered(TContext& ctx, const TDisplayObject& object, con
         inner.painter = &lp;
         inner.deviceRect = QRectF(QPointF(0, 0), QSizeF(area.size()));
         inner.deviceScale = ctx.deviceScale;
+        inner.pixelRatio = 1.0;  // the layer is in device pixels already
         DrawContent(inner, object, toDevice * QTransform::fromTranslate(-area.left(), -area.top()), cx);
     }
 
