@@ -13,10 +13,13 @@
 //   2. Hand over, in this order: SetBaseHSB, SetAdvancedMode, SetMatching, SetBgColorMenu,
 //      SetOutlineColorMenu, SetConfigFolder, SetUserDataFolder, then assign the events.
 //   3. LoadSettings(InspectorData); show(); PageShown().
-//   4. From then on, any number of BuildScene, SetBackgroundColor / SetOutlineColor,
-//      SetColorVisionType, CheckGamut and the player handlers (PlayerMouseDown,
-//      PlayerDragOver, PlayerDragDrop, PrepareDragObject, PopulatePlayerMenu). OnChange
-//      means "rebuild the scene and refresh the gamut warning".
+//   4. From then on, any number of BuildScene (after SetShowMainMenu), SetBackgroundColor /
+//      SetOutlineColor, SetColorVisionType, SetBaseHSB, CheckGamut and the player handlers
+//      (PlayerMouseDown, PlayerDragOver, PlayerDragDrop, PrepareDragObject for a drag out
+//      of the player, PopulatePlayerMenu when its context menu opens). OnChange means
+//      "rebuild the scene and refresh the gamut warning"; OnSaveImage is answered with
+//      ConfigureSaveImageDialog and SaveImage (SaveImage.h), OnAddToPalette with
+//      AddPageColorsToPalette (below); "CM_06" codes go to ExecuteCommand.
 //   5. SaveSettings(InspectorData), then delete the page. Only one page exists at a time.
 // The host keeps everything that outlives a page (Matching, the two colour menus, the
 // settings list); the page only borrows them.

@@ -830,7 +830,7 @@ TEST(PptBlank, BuildsTheDefaultSceneIntoThePlayerOrAFile)
             redder += c.red() > c.green() ? 1 : 0;
         }
     EXPECT_GT(redder, 200);
-    EXPECT_GT(mostRed, 5) << redder;
+    EXPECT_GT(mostRed, 30) << redder;
     EXPECT_EQ(frame.pixelColor(2, 2), QColor(0xEE, 0xEE, 0xE6));
 
     QTemporaryDir dir;
