@@ -433,10 +433,11 @@ private:
     void ShowStatus()
     {
         const QString clip = FClip.isEmpty() ? QStringLiteral("''") : FClip;
-        FStatus->setText(QStringLiteral("stage %1, %2   GetClipName: %3   FSCommand: %4")
+        // Two short lines, so that a small stage still shows both answers whole.
+        FStatus->setText(QStringLiteral("GetClipName: %1\nFSCommand: %2   (stage %3, %4)")
+                             .arg(clip, FLastCommand.isEmpty() ? QStringLiteral("-") : FLastCommand)
                              .arg(FMouse.x(), 0, 'f', 1)
-                             .arg(FMouse.y(), 0, 'f', 1)
-                             .arg(clip, FLastCommand.isEmpty() ? QStringLiteral("-") : FLastCommand));
+                             .arg(FMouse.y(), 0, 'f', 1));
     }
 
     TMoviePlayer* FPlayer = nullptr;
