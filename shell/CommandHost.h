@@ -96,13 +96,13 @@ enum class TCommandId {
 // The window state the actions mirror as checked marks. The host fills it on request; the
 // command set never keeps a copy of its own.
 struct TCommandState {
-    int DisplayMode = 1;         // current page id (1 blank, 2 Main Menu .. 9, 11 a lesson movie)
-    int BaseColorPicker = 1;     // 0 sampler, 1 wheel, 2 web-safe, 3 none
-    int ColorModel = 0;          // 0 RGB, 1 HSB, 2 HSL
-    int ColorVision = 0;         // 0 normal, 1 protan, 2 deutan, 3 tritan
-    bool ToolbarVisible = true;  // the tool-bar dock
-    bool AdvancedMode = true;    // pages show their second row of controls
-    int PropertiesPosition = 1;  // 0 top, 1 bottom of the work area
+    int DisplayMode = 1; // current page id (1 blank, 2 Main Menu .. 9, 11 a lesson movie)
+    int BaseColorPicker = 1; // 0 sampler, 1 wheel, 2 web-safe, 3 none
+    int ColorModel = 0; // 0 RGB, 1 HSB, 2 HSL
+    int ColorVision = 0; // 0 normal, 1 protan, 2 deutan, 3 tritan
+    bool ToolbarVisible = true; // the tool-bar dock
+    bool AdvancedMode = true; // pages show their second row of controls
+    int PropertiesPosition = 1; // 0 top, 1 bottom of the work area
 };
 
 class ICommandHost {
@@ -127,10 +127,10 @@ public:
     virtual void ToggleSamplerButtons() = 0;
     // 0 RGB, 1 HSB, 2 HSL.
     virtual void SetColorModel(int model) = 0;
-    virtual void CopyBaseSwatch() = 0;        // CopySwatchToClipboard with the base colour
-    virtual void CopyBaseColorValue() = 0;    // selection of a focused edit, else "#RRGGBB"
-    virtual void PasteHexColorValue() = 0;    // clipboard hex text becomes the base colour
-    virtual void RandomBaseColor() = 0;       // a random base colour, added to the history
+    virtual void CopyBaseSwatch() = 0; // CopySwatchToClipboard with the base colour
+    virtual void CopyBaseColorValue() = 0; // selection of a focused edit, else "#RRGGBB"
+    virtual void PasteHexColorValue() = 0; // clipboard hex text becomes the base colour
+    virtual void RandomBaseColor() = 0; // a random base colour, added to the history
     virtual void HistoryBack() = 0;
     virtual void HistoryForward() = 0;
 

@@ -31,44 +31,119 @@ using G = TRadioGroup;
 using C = TCommandId;
 
 // Operations shared by several rows; the row's Arg says which page, picker or mode.
-void RunPage(H& h, const D& d) { h.ShowPage(d.Arg); }
-void RunPicker(H& h, const D& d) { h.SetBaseColorPicker(d.Arg); }
-void RunModel(H& h, const D& d) { h.SetColorModel(d.Arg); }
-void RunVision(H& h, const D& d) { h.SetColorVisionMode(d.Arg); }
-void RunPosition(H& h, const D& d) { h.SetPropertiesPosition(d.Arg); }
+void RunPage(H& h, const D& d)
+{
+    h.ShowPage(d.Arg);
+}
+void RunPicker(H& h, const D& d)
+{
+    h.SetBaseColorPicker(d.Arg);
+}
+void RunModel(H& h, const D& d)
+{
+    h.SetColorModel(d.Arg);
+}
+void RunVision(H& h, const D& d)
+{
+    h.SetColorVisionMode(d.Arg);
+}
+void RunPosition(H& h, const D& d)
+{
+    h.SetPropertiesPosition(d.Arg);
+}
 void RunSamplerSettings(H& h, const D&)
 {
     // The preset buttons belong to the sampler; with another picker there is nothing to show.
     if (h.CommandState().BaseColorPicker == 0)
         h.ToggleSamplerButtons();
 }
-void RunCopySwatch(H& h, const D&) { h.CopyBaseSwatch(); }
-void RunRandom(H& h, const D&) { h.RandomBaseColor(); }
-void RunBack(H& h, const D&) { h.HistoryBack(); }
-void RunForward(H& h, const D&) { h.HistoryForward(); }
-void RunCopyValue(H& h, const D&) { h.CopyBaseColorValue(); }
-void RunPaste(H& h, const D&) { h.PasteHexColorValue(); }
-void RunExit(H& h, const D&) { h.CloseMainWindow(); }
-void RunToolbar(H& h, const D&) { h.SetToolbarVisible(!h.CommandState().ToolbarVisible); }
-void RunAdvanced(H& h, const D&) { h.SwitchAdvancedMode(!h.CommandState().AdvancedMode); }
-void RunHelp(H& h, const D& d) { h.ShowHelpTopic(d.Arg); }
+void RunCopySwatch(H& h, const D&)
+{
+    h.CopyBaseSwatch();
+}
+void RunRandom(H& h, const D&)
+{
+    h.RandomBaseColor();
+}
+void RunBack(H& h, const D&)
+{
+    h.HistoryBack();
+}
+void RunForward(H& h, const D&)
+{
+    h.HistoryForward();
+}
+void RunCopyValue(H& h, const D&)
+{
+    h.CopyBaseColorValue();
+}
+void RunPaste(H& h, const D&)
+{
+    h.PasteHexColorValue();
+}
+void RunExit(H& h, const D&)
+{
+    h.CloseMainWindow();
+}
+void RunToolbar(H& h, const D&)
+{
+    h.SetToolbarVisible(!h.CommandState().ToolbarVisible);
+}
+void RunAdvanced(H& h, const D&)
+{
+    h.SwitchAdvancedMode(!h.CommandState().AdvancedMode);
+}
+void RunHelp(H& h, const D& d)
+{
+    h.ShowHelpTopic(d.Arg);
+}
 void OpenInBrowser(H& h, const QString& url)
 {
     if (!h.OpenUrl(QUrl(url)))
         h.ShowMessage(TMainCommands::BrowserFailedMessage);
 }
-void RunWeb(H& h, const D&) { OpenInBrowser(h, TMainCommands::WebSiteUrl); }
-void RunSupport(H& h, const D&) { OpenInBrowser(h, TMainCommands::SupportUrl); }
-void RunAbout(H& h, const D&) { h.ShowAbout(); }
+void RunWeb(H& h, const D&)
+{
+    OpenInBrowser(h, TMainCommands::WebSiteUrl);
+}
+void RunSupport(H& h, const D&)
+{
+    OpenInBrowser(h, TMainCommands::SupportUrl);
+}
+void RunAbout(H& h, const D&)
+{
+    h.ShowAbout();
+}
 
-bool IsPage(const S& s, const D& d) { return s.DisplayMode == d.Arg; }
-bool IsPicker(const S& s, const D& d) { return s.BaseColorPicker == d.Arg; }
-bool IsVision(const S& s, const D& d) { return s.ColorVision == d.Arg; }
-bool IsPosition(const S& s, const D& d) { return s.PropertiesPosition == d.Arg; }
-bool IsToolbar(const S& s, const D&) { return s.ToolbarVisible; }
-bool IsAdvanced(const S& s, const D&) { return s.AdvancedMode; }
+bool IsPage(const S& s, const D& d)
+{
+    return s.DisplayMode == d.Arg;
+}
+bool IsPicker(const S& s, const D& d)
+{
+    return s.BaseColorPicker == d.Arg;
+}
+bool IsVision(const S& s, const D& d)
+{
+    return s.ColorVision == d.Arg;
+}
+bool IsPosition(const S& s, const D& d)
+{
+    return s.PropertiesPosition == d.Arg;
+}
+bool IsToolbar(const S& s, const D&)
+{
+    return s.ToolbarVisible;
+}
+bool IsAdvanced(const S& s, const D&)
+{
+    return s.AdvancedMode;
+}
 // Checkable rows whose state the host does not report yet.
-bool NeverChecked(const S&, const D&) { return false; }
+bool NeverChecked(const S&, const D&)
+{
+    return false;
+}
 
 // clang-format off
 constexpr TCommandDef kCommands[] = {
@@ -165,11 +240,17 @@ constexpr bool RowsInIdOrder()
 }
 static_assert(RowsInIdOrder(), "rows are looked up by their id");
 
-constexpr int GroupIndex(TRadioGroup g) { return static_cast<int>(g) - 1; }
+constexpr int GroupIndex(TRadioGroup g)
+{
+    return static_cast<int>(g) - 1;
+}
 
 // --- Tool-bar glyphs ----------------------------------------------------------------------
 
-QColor Hue(int degrees, int s = 200, int v = 235) { return QColor::fromHsv(degrees % 360, s, v); }
+QColor Hue(int degrees, int s = 200, int v = 235)
+{
+    return QColor::fromHsv(degrees % 360, s, v);
+}
 
 // Each glyph is drawn on a 24 x 24 grid; the painter is scaled for larger pixmaps.
 void DrawGlyph(QPainter& p, const QString& key)
@@ -270,7 +351,8 @@ void DrawGlyph(QPainter& p, const QString& key)
             }
         }
         p.setBrush(Qt::white);
-        p.drawEllipse(QPointF(12, 12), key == QLatin1String("harmonies") ? 4 : 3, key == QLatin1String("harmonies") ? 4 : 3);
+        p.drawEllipse(
+            QPointF(12, 12), key == QLatin1String("harmonies") ? 4 : 3, key == QLatin1String("harmonies") ? 4 : 3);
         if (key == QLatin1String("harmonies")) {
             // A triad drawn over the disc.
             p.setPen(QPen(QColor(40, 40, 40), 1.2));
@@ -370,9 +452,15 @@ void DrawGlyph(QPainter& p, const QString& key)
 
 } // namespace
 
-std::span<const TCommandDef> TMainCommands::Table() { return kCommands; }
+std::span<const TCommandDef> TMainCommands::Table()
+{
+    return kCommands;
+}
 
-const TCommandDef& TMainCommands::Def(TCommandId id) { return kCommands[static_cast<size_t>(id)]; }
+const TCommandDef& TMainCommands::Def(TCommandId id)
+{
+    return kCommands[static_cast<size_t>(id)];
+}
 
 QIcon TMainCommands::CommandIcon(const QString& key)
 {
@@ -446,7 +534,10 @@ TMainCommands::TMainCommands(ICommandHost& host, QObject* parent)
 
 TMainCommands::~TMainCommands() = default;
 
-QAction* TMainCommands::Action(TCommandId id) const { return FActions[static_cast<size_t>(id)]; }
+QAction* TMainCommands::Action(TCommandId id) const
+{
+    return FActions[static_cast<size_t>(id)];
+}
 
 QAction* TMainCommands::Action(const QString& name) const
 {

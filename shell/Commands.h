@@ -24,14 +24,14 @@ enum class TRadioGroup { None, BasePicker, WorkAreaView, ColorVision, PaletteVie
 // One row of the command table.
 struct TCommandDef {
     TCommandId Id;
-    const char* Name;      // object name of the action ("atnFileOpen")
-    const char* Category;  // as the action list groups them
+    const char* Name; // object name of the action ("atnFileOpen")
+    const char* Category; // as the action list groups them
     const char* Caption;
-    const char* Hint;      // tool tip and status-bar text
-    const char* Shortcut;  // portable key text ("Ctrl+Shift+N"), empty when none
-    const char* Icon;      // key of a drawn tool-bar glyph, empty when none
+    const char* Hint; // tool tip and status-bar text
+    const char* Shortcut; // portable key text ("Ctrl+Shift+N"), empty when none
+    const char* Icon; // key of a drawn tool-bar glyph, empty when none
     TRadioGroup Group;
-    int Arg;  // page id, picker, colour model, vision mode or position the command passes on
+    int Arg; // page id, picker, colour model, vision mode or position the command passes on
     // The operation; nullptr for a command whose operation comes with a later part of the
     // program (its action exists and stays disabled).
     void (*Run)(ICommandHost& host, const TCommandDef& def);

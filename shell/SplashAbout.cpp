@@ -94,7 +94,8 @@ TfrmSplashAbout::TfrmSplashAbout(QWidget* parent)
     setWindowTitle(tr("About Korvel"));
     setModal(true);
 
-    const qreal dpr = parent && parent->windowHandle() ? parent->windowHandle()->devicePixelRatio() : devicePixelRatioF();
+    const qreal dpr
+        = parent && parent->windowHandle() ? parent->windowHandle()->devicePixelRatio() : devicePixelRatioF();
     FPicture = new QLabel(this);
     FPicture->setObjectName(QStringLiteral("imgSplash"));
     FPicture->setPixmap(SplashImg(dpr));
