@@ -100,8 +100,8 @@ constexpr double kSwatchX = 100, kSwatchY = 100, kSwatchRadius = 40;
 // a sprite "Content" with labelled frames, main-timeline labels and frames, and the
 // "GetClipName" and "SelectPage" callbacks.
 // fontFamily replaces the fonts the scenes name, for players that only know the fonts
-// they are given.
-inline swf::Movie FeatureMovie(bool detailed = true, const QString& fontFamily = QString())
+// they are given; outlines asks for embedded outlines for every text.
+inline swf::Movie FeatureMovie(bool detailed = true, const QString& fontFamily = QString(), bool outlines = false)
 {
     using namespace swf;
     MovieBuilder b;
@@ -146,6 +146,7 @@ inline swf::Movie FeatureMovie(bool detailed = true, const QString& fontFamily =
     ts.size = 20;
     ts.color = {0xFF, 0, 0, 50};
     ts.centred = true;
+    ts.embedOutlines = outlines;
     const TextInfo text = b.AddText(QStringLiteral("frmPptBlank loaded – Grüße"), ts);
     Placement tp;
     tp.x = 200;
@@ -156,6 +157,7 @@ inline swf::Movie FeatureMovie(bool detailed = true, const QString& fontFamily =
     TextStyle link;
     link.font = fontFamily.isEmpty() ? QStringLiteral("Verdana") : fontFamily;
     link.size = 12;
+    link.embedOutlines = outlines;
     const TextInfo normal = b.AddText(QStringLiteral("Color Harmonies"), link);
     link.bold = true;
     link.color = {0xCC, 0, 0, 255};

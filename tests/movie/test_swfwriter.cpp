@@ -607,6 +607,8 @@ TEST(SwfWriter, SaveToFile)
         EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(false), QString::fromLocal8Bit(dumpDir) + "/feature_simple.swf"));
         EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(true, QStringLiteral("Liberation Sans")),
                               QString::fromLocal8Bit(dumpDir) + "/feature_liberation.swf"));
+        EXPECT_TRUE(SaveMovie(swftest::FeatureMovie(true, QString(), true),
+                              QString::fromLocal8Bit(dumpDir) + "/feature_outlines.swf"));
         Movie packed = swftest::FeatureMovie(true);
         packed.header.compressed = true;
         EXPECT_TRUE(SaveMovie(packed, QString::fromLocal8Bit(dumpDir) + "/feature_cws.swf"));
