@@ -550,12 +550,9 @@ QAction* TMainCommands::Action(const QString& name) const
 void TMainCommands::Triggered(TCommandId id)
 {
     const TCommandDef& def = Def(id);
-    if (def.Run && !FRunning) {
-        // A command that pumps events (a modal box) must not start a second one underneath.
-        FRunning = true;
+    if (def.Run)
         def.Run(FHost, def);
-        FRunning = false;
-    }
+    // The host may have refused or changed more than asked; its state decides the marks.
     UpdateStates();
 }
 

@@ -95,5 +95,4 @@ private:
     QToolBar* FFileBar = nullptr;
     QToolBar* FViewBar = nullptr;
     QMenu* FReopenMenu = nullptr;
-    bool FRunning = false;
 };
