@@ -590,8 +590,8 @@ void TBaseColorPanel::LayoutBaseColorPanel()
     const int inner = w - 16;
     cbarBaseColor->setGeometry(0, 0, w, 22);
     btnBaseColor->setGeometry(8, 28, 48, 48);
-    lblHex->setGeometry(64, 28, 60, 20);
-    edHex->setGeometry(124, 28, 62, 20);
+    lblHex->setGeometry(62, 28, 66, 20);
+    edHex->setGeometry(128, 28, w - 128 - 26, 20);
     btnGamutWarning->setGeometry(w - 22, 30, 16, 16);
     QToolButton* row[] = {btnBaseColorPicker, btnRandom, btnHistoryPrev, btnHistoryOpen, btnHistoryNext};
     for (int i = 0; i < 5; ++i)

@@ -74,7 +74,7 @@ TColorInspector::TColorInspector(QWidget* parent)
     lblColorInspectorName = new QLabel(this);
     lblColorInspectorName->setObjectName(QStringLiteral("lblColorInspectorName"));
     lblColorInspectorName->setWordWrap(true);
-    lblColorInspectorName->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblColorInspectorName->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     pbxInspector = new TInspectorGrid(this);
     setMinimumWidth(160);
@@ -208,8 +208,12 @@ void TColorInspector::Relayout()
     const int w = width();
     const int bar = cbarInspector->sizeHint().height();
     cbarInspector->setGeometry(0, 0, w, bar);
-    const int top = bar + 6;
-    btnInspectorColor->setGeometry(8, top, 40, 40);
-    pbxInspector->setGeometry(56, top, std::max(w - 64, 10), kInspectorRowCount * kRowHeight);
-    lblColorInspectorName->setGeometry(8, top + kInspectorRowCount * kRowHeight + 4, std::max(w - 16, 10), 34);
+    // The values take the full width, since the CMYK row is the longest text of the panel;
+    // the swatch and the colour's name share the strip under them.
+    const int top = bar + 4;
+    const int gridHeight = kInspectorRowCount * kRowHeight;
+    pbxInspector->setGeometry(8, top, std::max(w - 16, 10), gridHeight);
+    const int strip = top + gridHeight + 4;
+    btnInspectorColor->setGeometry(8, strip, 28, 28);
+    lblColorInspectorName->setGeometry(42, strip, std::max(w - 50, 10), 28);
 }
