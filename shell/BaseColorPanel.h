@@ -8,6 +8,9 @@
 // text, history) and hands the rest to its owner through the events below, in this order:
 // OnCheckGamut (before anything else), OnColorInfo (the inspector), OnBaseColorChanged (the
 // page's base colour and the scene).
+//
+// The panel starts on red 255, green 204, blue 0 with an empty history; the owner sets the
+// stored colour with SetBaseColor(Color, true) so the history starts with it.
 
 #include "colour/ColorTypes.h"
 #include "colour/ColorVision.h"

@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QTabBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
@@ -317,4 +318,54 @@ TEST(ColorValueMenu, EightItemsEachCopyingItsValue)
     EXPECT_EQ(actions[7]->text(), QStringLiteral("255;128;0 - (Visual Studio .NET)"));
     actions[6]->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("&H0080FF"));
+}
+
+TEST(BaseColorPanel, MouseReleaseOnASliderOrTheWheelEndsThePick)
+{
+    Panel t;
+    int clears = 0;
+    t.panel.OnColorInfoClear = [&](TObject*) { ++clears; };
+    t.panel.SetBaseColor(RGB(100, 150, 200), false);
+    TColorTrackBar* red = t.panel.TrackBars[0];
+    const QPointF left(red->TrackRect().left(), red->height() / 2.0);
+    QMouseEvent press(QEvent::MouseButtonPress, left, red->mapToGlobal(left), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(red, &press);
+    EXPECT_EQ(t.panel.BaseColor(), RGB(0, 150, 200));
+    EXPECT_EQ(t.history().Count(), 0);
+    QMouseEvent release(QEvent::MouseButtonRelease, left, red->mapToGlobal(left), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(red, &release);
+    EXPECT_EQ(clears, 1);
+    ASSERT_EQ(t.history().Count(), 1);
+    EXPECT_EQ(t.history().Items(0)->Color(), RGB(0, 150, 200));
+
+    // The wheel: a click picks, the release records it.
+    TColorWheel* wheel = t.panel.ColorWheel;
+    const QPointF centre = wheel->WheelCenter();
+    QMouseEvent wheelPress(QEvent::MouseButtonPress, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(wheel, &wheelPress);
+    QMouseEvent wheelRelease(QEvent::MouseButtonRelease, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(wheel, &wheelRelease);
+    EXPECT_EQ(clears, 2);
+    EXPECT_EQ(t.history().Count(), 2);
+    EXPECT_EQ(t.history().Items(1)->Color(), t.panel.BaseColor());
+}
+
+TEST(BaseColorPanel, LeavingAFieldCommitsOnlyWhatWasTyped)
+{
+    Panel t;
+    t.panel.SetColorModel(1);
+    t.panel.SetBaseColor(RGB(250, 100, 10), false);
+    const TColor before = t.panel.BaseColor();
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    // Passing through an untouched field leaves the colour exactly as it was, although the
+    // field shows the saturation rounded.
+    QApplication::sendEvent(t.panel.edValues[1], &out);
+    EXPECT_EQ(t.panel.BaseColor(), before);
+    EXPECT_EQ(t.history().Count(), 0);
+
+    t.panel.edValues[1]->setText(QStringLiteral("50"));
+    t.panel.edValues[1]->setModified(true);
+    QApplication::sendEvent(t.panel.edValues[1], &out);
+    EXPECT_DOUBLE_EQ(t.panel.BaseHSB().S, 0.5);
+    EXPECT_EQ(t.history().Count(), 1);
 }
