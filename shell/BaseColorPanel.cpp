@@ -52,17 +52,24 @@ struct ModelSliders {
 };
 
 const ModelSliders kModels[3] = {
-    {{gtRGB_R, gtRGB_G, gtRGB_B},
-        {"红", "绿", "蓝"},
+    {{gtRGB_R, gtRGB_G, gtRGB_B}, {"红", "绿", "蓝"},
         {"|Adjust red component", "|Adjust green component", "|Adjust blue component"}},
-    {{gtHSB_H, gtHSB_S, gtHSB_B}, {"色相", "饱合度", "亮度"}, {"|Adjust hue", "|Adjust saturation", "|Adjust brightness"}},
-    {{gtHSL_H, gtHSL_S, gtHSL_L}, {"色相", "饱合度", "Lightness"}, {"|Adjust hue", "|Adjust saturation", "|Adjust lightness"}},
+    {{gtHSB_H, gtHSB_S, gtHSB_B}, {"色相", "饱合度", "亮度"},
+        {"|Adjust hue", "|Adjust saturation", "|Adjust brightness"}},
+    {{gtHSL_H, gtHSL_S, gtHSL_L}, {"色相", "饱合度", "Lightness"},
+        {"|Adjust hue", "|Adjust saturation", "|Adjust lightness"}},
 };
 
 // Tabs and pickers are numbered differently: tab 0 is the wheel (picker 1), tab 1 the sampler
 // (picker 0).
-int PickerOfTab(int tab) { return tab == 0 ? 1 : tab == 1 ? 0 : 2; }
-int TabOfPicker(int picker) { return picker == 1 ? 0 : picker == 0 ? 1 : 2; }
+int PickerOfTab(int tab)
+{
+    return tab == 0 ? 1 : tab == 1 ? 0 : 2;
+}
+int TabOfPicker(int picker)
+{
+    return picker == 1 ? 0 : picker == 0 ? 1 : 2;
+}
 
 bool ReadInt(const QString& text, int& value)
 {
@@ -255,14 +262,16 @@ TBaseColorPanel::TBaseColorPanel(QWidget* parent)
         [this](const QPoint& pos) { popBaseColor->popup(btnBaseColor->mapToGlobal(pos)); });
 
     // --- the base colour and its mirrors
-    ColorWheel->OnColorChange
-        = [this](TObject*, double h, double s, double b, double, double, double, TColor ref) { WheelChanged(h, s, b, ref); };
+    ColorWheel->OnColorChange = [this](TObject*, double h, double s, double b, double, double, double, TColor ref) {
+        WheelChanged(h, s, b, ref);
+    };
     ColorWheel->OnMouseUp = [this](TObject*) { EndPick(); };
     ColorWheel->setAcceptDrops(true);
     ColorWheel->installEventFilter(this);
 
     for (TColorTrackBar* s : {TrackBars[0], TrackBars[1], TrackBars[2], trkLightDark, trkSatDesat})
-        s->OnPositionChange = [this](TObject* sender, int pos) { SliderMoved(static_cast<TColorTrackBar*>(sender), pos); };
+        s->OnPositionChange
+            = [this](TObject* sender, int pos) { SliderMoved(static_cast<TColorTrackBar*>(sender), pos); };
 
     edHex->OnCommit = [this](TValueEdit*) { CommitHex(); };
 
@@ -337,8 +346,7 @@ TBaseColorPanel::TBaseColorPanel(QWidget* parent)
     // --- history
     FHistory->OnAdd = [this](TObject*, bool, bool) { UpdateHistoryButtons(); };
     FHistory->OnClear = [this](TObject*) { UpdateHistoryButtons(); };
-    FHistory->OnChange
-        = [this](TObject*, TRichColor* entry, bool next, bool prev) { HistoryMoved(entry, next, prev); };
+    FHistory->OnChange = [this](TObject*, TRichColor* entry, bool next, bool prev) { HistoryMoved(entry, next, prev); };
 
     // The start-up base colour; the owner replaces it with the stored one.
     {
@@ -360,7 +368,10 @@ TBaseColorPanel::~TBaseColorPanel()
     delete FHistory;
 }
 
-TColor TBaseColorPanel::BaseColor() const { return ColorWheel->SelectionColor(); }
+TColor TBaseColorPanel::BaseColor() const
+{
+    return ColorWheel->SelectionColor();
+}
 
 THSB TBaseColorPanel::BaseHSB() const
 {
@@ -376,7 +387,10 @@ void TBaseColorPanel::SetBaseColor(TColor Color, bool AddToHistory)
         AddBaseColorToHistory();
 }
 
-void TBaseColorPanel::AddBaseColorToHistory() { FHistory->Add(BaseColor()); }
+void TBaseColorPanel::AddBaseColorToHistory()
+{
+    FHistory->Add(BaseColor());
+}
 
 // The panel's part of every base-colour change, in the order the rest of the program relies on.
 void TBaseColorPanel::WheelChanged(double Hue, double Sat, double Brt, TColor Color)
@@ -475,31 +489,17 @@ void TBaseColorPanel::CommitHex()
 void TBaseColorPanel::SliderMoved(TColorTrackBar* Slider, int Position)
 {
     switch (Slider->GradientType()) {
-    case gtRGB_R:
-        ColorWheel->SetRed(Position);
-        break;
-    case gtRGB_G:
-        ColorWheel->SetGreen(Position);
-        break;
-    case gtRGB_B:
-        ColorWheel->SetBlue(Position);
-        break;
-    case gtHSB_H:
-        ColorWheel->SetHue(Position);
-        break;
-    case gtHSB_S:
-        ColorWheel->SetSaturation(Position / 100.0);
-        break;
+    case gtRGB_R: ColorWheel->SetRed(Position); break;
+    case gtRGB_G: ColorWheel->SetGreen(Position); break;
+    case gtRGB_B: ColorWheel->SetBlue(Position); break;
+    case gtHSB_H: ColorWheel->SetHue(Position); break;
+    case gtHSB_S: ColorWheel->SetSaturation(Position / 100.0); break;
     case gtHSB_B:
         // Brightness 0 would be black with its hue and saturation lost.
         ColorWheel->SetBrightness(std::max(Position, 1) / 100.0);
         break;
-    case gtHSL_H:
-        SetBaseColor(HSLToColor(Position / 239.0, Slider->HSL_Sat(), Slider->HSL_Lum()), false);
-        break;
-    case gtHSL_S:
-        SetBaseColor(HSLToColor(Slider->HSL_Hue(), Position / 240.0, Slider->HSL_Lum()), false);
-        break;
+    case gtHSL_H: SetBaseColor(HSLToColor(Position / 239.0, Slider->HSL_Sat(), Slider->HSL_Lum()), false); break;
+    case gtHSL_S: SetBaseColor(HSLToColor(Slider->HSL_Hue(), Position / 240.0, Slider->HSL_Lum()), false); break;
     case gtHSL_L:
         SetBaseColor(HSLToColor(Slider->HSL_Hue(), Slider->HSL_Sat(), std::clamp(Position, 2, 238) / 240.0), false);
         break;
@@ -572,7 +572,10 @@ void TBaseColorPanel::SetSamplerButtonsVisible(bool Value)
     LayoutBaseColorPanel();
 }
 
-int TBaseColorPanel::SamplerPreset() const { return ColorSampler->Presets(); }
+int TBaseColorPanel::SamplerPreset() const
+{
+    return ColorSampler->Presets();
+}
 
 void TBaseColorPanel::SetSamplerPreset(int Preset)
 {
@@ -715,7 +718,10 @@ QString ClipboardHexValue()
 
 } // namespace
 
-bool TBaseColorPanel::CanPasteHexColorValue() { return !ClipboardHexValue().isEmpty(); }
+bool TBaseColorPanel::CanPasteHexColorValue()
+{
+    return !ClipboardHexValue().isEmpty();
+}
 
 void TBaseColorPanel::PasteHexColorValue()
 {
@@ -735,9 +741,15 @@ void TBaseColorPanel::CopyBaseColorValue()
     CopyTextToClipboard(ColorToText(cfHex, 1, BaseColor()));
 }
 
-void TBaseColorPanel::HistoryBack() { FHistory->Previous(); }
+void TBaseColorPanel::HistoryBack()
+{
+    FHistory->Previous();
+}
 
-void TBaseColorPanel::HistoryForward() { FHistory->Next(); }
+void TBaseColorPanel::HistoryForward()
+{
+    FHistory->Next();
+}
 
 void TBaseColorPanel::HistoryMoved(TRichColor* Entry, bool, bool)
 {
@@ -800,8 +812,7 @@ bool TBaseColorPanel::HandleDrop(QWidget*, QEvent* Event)
 bool TBaseColorPanel::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
-    if (watched == ColorWheel
-        && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop))
+    if (watched == ColorWheel && (type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop))
         return HandleDrop(ColorWheel, event);
 
     // A slider's release ends the pick like the wheel's and the sampler's do.

@@ -102,9 +102,15 @@ void TColorInspector::ClearColorInfo()
     pbxInspector->update();
 }
 
-bool TColorInspector::HasColor() const { return btnInspectorColor->HasColor(); }
+bool TColorInspector::HasColor() const
+{
+    return btnInspectorColor->HasColor();
+}
 
-TColor TColorInspector::ShownColor() const { return btnInspectorColor->SelectionColor(); }
+TColor TColorInspector::ShownColor() const
+{
+    return btnInspectorColor->SelectionColor();
+}
 
 void TColorInspector::SetInspectorRows(const std::array<bool, kInspectorRowCount>& Rows)
 {
@@ -169,7 +175,10 @@ QString TColorInspector::RowValue(int Row) const
     return Row >= 0 && Row < count ? ValueText(rows[Row]) : QString();
 }
 
-QString TColorInspector::NameText() const { return lblColorInspectorName->text(); }
+QString TColorInspector::NameText() const
+{
+    return lblColorInspectorName->text();
+}
 
 QString TColorInspector::ValueText(TInspectorRow Row) const
 {
@@ -177,10 +186,8 @@ QString TColorInspector::ValueText(TInspectorRow Row) const
         return QStringLiteral("- -");
     const TColor c = ShownColor();
     switch (Row) {
-    case irHex:
-        return ColorToHex(GetRValue(c), GetGValue(c), GetBValue(c), true);
-    case irRGB:
-        return ColorToStatusRGB(c);
+    case irHex: return ColorToHex(GetRValue(c), GetGValue(c), GetBValue(c), true);
+    case irRGB: return ColorToStatusRGB(c);
     case irCMYK:
         if (FCMYKTransform) {
             if (const auto bytes = FCMYKTransform(c)) {
@@ -189,10 +196,8 @@ QString TColorInspector::ValueText(TInspectorRow Row) const
             }
         }
         return ColorToStatusCMYK(c);
-    case irHSB:
-        return ColorToStatusHSB(c);
-    case irHSL:
-        return ColorToStatusHSL(c);
+    case irHSB: return ColorToStatusHSB(c);
+    case irHSL: return ColorToStatusHSL(c);
     }
     return {};
 }

@@ -8,6 +8,7 @@
 #include "pickers/ColorHistory.h"
 #include "pickers/ColorTrackBar.h"
 #include "pickers/ColorWheel.h"
+#include "pickers/HistoryPopup.h"
 
 #include <QAction>
 #include <QApplication>
@@ -179,7 +180,8 @@ TEST(BaseColorPanel, SlidersSetTheColourByTheirType)
     EXPECT_EQ(GetGValue(t.panel.BaseColor()), 255);
     // The lightness slider never reaches pure black or white.
     t.panel.trkLightDark->OnPositionChange(t.panel.trkLightDark, 240);
-    EXPECT_EQ(t.panel.BaseColor(), HSLToColor(t.panel.trkLightDark->HSL_Hue(), t.panel.trkLightDark->HSL_Sat(), 238 / 240.0));
+    EXPECT_EQ(
+        t.panel.BaseColor(), HSLToColor(t.panel.trkLightDark->HSL_Hue(), t.panel.trkLightDark->HSL_Sat(), 238 / 240.0));
     EXPECT_EQ(t.history().Count(), 0);
 }
 
@@ -328,11 +330,13 @@ TEST(BaseColorPanel, MouseReleaseOnASliderOrTheWheelEndsThePick)
     t.panel.SetBaseColor(RGB(100, 150, 200), false);
     TColorTrackBar* red = t.panel.TrackBars[0];
     const QPointF left(red->TrackRect().left(), red->height() / 2.0);
-    QMouseEvent press(QEvent::MouseButtonPress, left, red->mapToGlobal(left), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(
+        QEvent::MouseButtonPress, left, red->mapToGlobal(left), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(red, &press);
     EXPECT_EQ(t.panel.BaseColor(), RGB(0, 150, 200));
     EXPECT_EQ(t.history().Count(), 0);
-    QMouseEvent release(QEvent::MouseButtonRelease, left, red->mapToGlobal(left), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, left, red->mapToGlobal(left), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(red, &release);
     EXPECT_EQ(clears, 1);
     ASSERT_EQ(t.history().Count(), 1);
@@ -341,9 +345,11 @@ TEST(BaseColorPanel, MouseReleaseOnASliderOrTheWheelEndsThePick)
     // The wheel: a click picks, the release records it.
     TColorWheel* wheel = t.panel.ColorWheel;
     const QPointF centre = wheel->WheelCenter();
-    QMouseEvent wheelPress(QEvent::MouseButtonPress, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent wheelPress(
+        QEvent::MouseButtonPress, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(wheel, &wheelPress);
-    QMouseEvent wheelRelease(QEvent::MouseButtonRelease, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QMouseEvent wheelRelease(
+        QEvent::MouseButtonRelease, centre, wheel->mapToGlobal(centre), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(wheel, &wheelRelease);
     EXPECT_EQ(clears, 2);
     EXPECT_EQ(t.history().Count(), 2);
@@ -368,4 +374,34 @@ TEST(BaseColorPanel, LeavingAFieldCommitsOnlyWhatWasTyped)
     QApplication::sendEvent(t.panel.edValues[1], &out);
     EXPECT_DOUBLE_EQ(t.panel.BaseHSB().S, 0.5);
     EXPECT_EQ(t.history().Count(), 1);
+}
+
+TEST(BaseColorPanel, HistoryPopupChoosesAnEntryAndIgnoresTheClosingClick)
+{
+    Panel t;
+    int clears = 0;
+    t.panel.OnColorInfoClear = [&](TObject*) { ++clears; };
+    for (TColor x : {RGB(1, 1, 1), RGB(2, 2, 2), RGB(3, 3, 3)})
+        t.panel.SetBaseColor(x, true);
+    t.panel.show();
+    t.panel.OpenHistoryPopup();
+    TfrmHistoryPopup* popup = t.panel.HistoryPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(popup->isVisible());
+    int infos = t.infos;
+    popup->OnRolloverCellEvent(popup, 1);
+    EXPECT_EQ(t.infos, infos + 1);
+
+    popup->OnSelectItem(popup, 0);
+    EXPECT_EQ(t.panel.BaseColor(), RGB(1, 1, 1));
+    EXPECT_EQ(t.history().Position(), 0);
+    EXPECT_EQ(t.history().Count(), 3);
+    EXPECT_FALSE(t.panel.btnHistoryPrev->isEnabled());
+    EXPECT_TRUE(t.panel.btnHistoryNext->isEnabled());
+
+    popup->hide();
+    EXPECT_GE(clears, 1);
+    // The click that closed the pop-up arrives at once and must not reopen it.
+    t.panel.OpenHistoryPopup();
+    EXPECT_FALSE(popup->isVisible());
 }

@@ -17,8 +17,8 @@ TEST(ColorInspector, RowsForAKnownColourAndClear)
     inspector.ShowColorInfo(RGB(255, 128, 0));
     ASSERT_EQ(inspector.RowCount(), 5);
     const char* captions[] = {"Hex", "RGB", "CMYK", "HSB", "HSL"};
-    const char* values[] = {"#ff8000", " R:255  G:128  B:0", " C:0  M:50  Y:100  K:0", " H:30  S:100  B:100",
-        " H:20  S:240  L:120"};
+    const char* values[]
+        = {"#ff8000", " R:255  G:128  B:0", " C:0  M:50  Y:100  K:0", " H:30  S:100  B:100", " H:20  S:240  L:120"};
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(inspector.RowCaption(i), QLatin1String(captions[i]));
         EXPECT_EQ(inspector.RowValue(i), QLatin1String(values[i])) << captions[i];
