@@ -6,6 +6,7 @@
 #include "colour/Colors.h"
 #include "pickers/ColorButton.h"
 #include "pickers/ColorHistory.h"
+#include "pickers/ColorSampler.h"
 #include "pickers/ColorTrackBar.h"
 #include "pickers/ColorWheel.h"
 #include "pickers/HistoryPopup.h"
@@ -404,4 +405,32 @@ TEST(BaseColorPanel, HistoryPopupChoosesAnEntryAndIgnoresTheClosingClick)
     // The click that closed the pop-up arrives at once and must not reopen it.
     t.panel.OpenHistoryPopup();
     EXPECT_FALSE(popup->isVisible());
+}
+
+TEST(BaseColorPanel, SamplerPicksWithoutHistoryUntilReleaseAndSwatchDoubleClickAddsToPalette)
+{
+    Panel t;
+    t.panel.resize(TBaseColorPanel::kPanelWidth, 600);
+    t.panel.SetBaseColorPicker(0);
+    TColorSampler* sampler = t.panel.ColorSampler;
+    const QPointF at = QRectF(sampler->FieldRect()).center();
+    TColor shown = 0;
+    ASSERT_TRUE(sampler->ColorAt(at, shown));
+    QMouseEvent press(
+        QEvent::MouseButtonPress, at, sampler->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(sampler, &press);
+    EXPECT_EQ(t.panel.BaseColor(), shown);
+    EXPECT_EQ(t.history().Count(), 0);
+    QMouseEvent release(
+        QEvent::MouseButtonRelease, at, sampler->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(sampler, &release);
+    EXPECT_EQ(t.history().Count(), 1);
+
+    TColor added = 1;
+    t.panel.OnAddToPalette = [&](TObject*, TColor c) { added = c; };
+    const QPointF mid(24, 24);
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, mid, t.panel.btnBaseColor->mapToGlobal(mid), Qt::LeftButton,
+        Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(t.panel.btnBaseColor, &dbl);
+    EXPECT_EQ(added, shown);
 }
