@@ -19,7 +19,7 @@ build: deps configure
 	cmake --build $(BUILD) -j$(JOBS)
 
 run: build
-	$(BUILD)/bin/korvel-cli --help
+	$(BUILD)/bin/korvel
 
 # Every test, then the core's tests again under AddressSanitizer and UBSan.
 test: deps-test configure

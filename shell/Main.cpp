@@ -1,0 +1,596 @@
+#include "shell/Main.h"
+
+#include "colour/Colors.h"
+#include "movie/MoviePlayer.h"
+#include "palette/PaletteFiles.h"
+#include "pickers/CaptionBar.h"
+#include "pickers/MessageDlgEx.h"
+#include "shell/base/AutoSave.h"
+#include "shell/base/Folders.h"
+#include "shell/base/InspectorData.h"
+#include "shell/base/Logging.h"
+#include "shell/base/SettingsStore.h"
+#include "shell/base/WindowPlacement.h"
+#include "workarea/SaveImage.h"
+#include "workarea/Scene.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QScreen>
+#include <QSettings>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <cstdlib>
+#include <ctime>
+
+TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
+    : QMainWindow(Parent)
+    , FOptions(Options)
+{
+    // The event log starts empty every run.
+    FSettings.Folders = InitialFolders(DefaultAppFolder());
+    DeleteEventLog(FSettings.Folders);
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    setWindowTitle(QStringLiteral("Korvel"));
+    setMinimumSize(kMinWidth, kMinHeight);
+    BuildForm();
+
+    FMatching.SetAutoCaption(true);
+    FDocument.SetAutoCaption(true);
+    FSettings.AdvancedMode = true;
+    FSettings.PropertiesCollapsed = false;
+    FSettings.PropertiesPosition = 1;
+
+    ReadSettings();
+    ClearColorInfo();
+    CheckColorDepth();
+    ApplySettings();
+    BuildStatusBar();
+    CreateUserDataFolder(FSettings.Folders);
+    AddFirstRunDefaults(FSettings.InspectorData, FSettings.FirstRun, FOptions.CtrlHeld);
+
+    FLoading = true;
+    ReopenAutoSave();
+    // TODO(palette panel): a palette file named on the command line is opened here with
+    // OpenPaletteFile (Replace, MakeCurrent) once the palette panel provides it.
+    if (!FOptions.CommandLine.FileName.isEmpty())
+        LogEvent(QStringLiteral("Command line file: ") + FOptions.CommandLine.FileName);
+    FLoading = false;
+
+    FPages->SetSceneState(3);
+    int start = FSettings.StartPage();
+    // Until the Main Menu and Harmonies pages exist the program starts on the blank page.
+    if (const TPageEntry* entry = FindPage(start); !entry || !entry->Class)
+        start = pgBlank;
+    ShowPage(start, true);
+    RefreshScene();
+    // TODO(running copies): CheckFileAssociation, the palette messages and RequestPalette
+    // belong here once the running-copies unit lands.
+}
+
+TfrmMain::~TfrmMain()
+{
+    Shutdown();
+}
+
+void TfrmMain::BuildForm()
+{
+    dockPnlTop = addToolBar(QStringLiteral("Toolbar"));
+    dockPnlTop->setObjectName(QStringLiteral("dockPnlTop"));
+    dockPnlTop->setMovable(false);
+    // TODO(commands): the command set fills the tool bar and the menu bar once
+    // shell/Commands.h lands; this window will then implement its CommandHost.
+
+    auto* central = new QWidget(this);
+    auto* columns = new QHBoxLayout(central);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+
+    dxcBaseColor = new QWidget(central);
+    dxcBaseColor->setObjectName(QStringLiteral("dxcBaseColor"));
+    dxcBaseColor->setFixedWidth(kBaseColorPanelWidth);
+    {
+        // TODO(base colour): TBaseColorPanel takes this column once it lands.
+        auto* layout = new QVBoxLayout(dxcBaseColor);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* bar = new TCaptionBar(dxcBaseColor);
+        bar->setObjectName(QStringLiteral("cbarBaseColor"));
+        bar->SetCaption(QStringLiteral("Base Color"));
+        layout->addWidget(bar);
+        layout->addStretch(1);
+    }
+    columns->addWidget(dxcBaseColor);
+
+    BuildWorkArea();
+    columns->addWidget(dxcMatchingColors, 1);
+
+    dxcPalette = new QWidget(central);
+    dxcPalette->setObjectName(QStringLiteral("dxcPalette"));
+    dxcPalette->setFixedWidth(kPalettePanelWidth);
+    {
+        auto* layout = new QVBoxLayout(dxcPalette);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        // TODO(palette panel): the swatch grid and its tool bar fill the space above the
+        // inspector.
+        layout->addStretch(1);
+        // TODO(base colour): TColorInspector takes this place once it lands.
+        dxcColorInspector = new QWidget(dxcPalette);
+        dxcColorInspector->setObjectName(QStringLiteral("dxcColorInspector"));
+        auto* inspector = new QVBoxLayout(dxcColorInspector);
+        inspector->setContentsMargins(0, 0, 0, 0);
+        auto* bar = new TCaptionBar(dxcColorInspector);
+        bar->setObjectName(QStringLiteral("cbarColorInspector"));
+        bar->SetCaption(QStringLiteral("Color Inspector"));
+        inspector->addWidget(bar);
+        inspector->addStretch(1);
+        dxcColorInspector->setFixedHeight(kInspectorHeight);
+        layout->addWidget(dxcColorInspector);
+    }
+    columns->addWidget(dxcPalette);
+
+    setCentralWidget(central);
+
+    lbEvents = new QListWidget(this);
+    lbEvents->setObjectName(QStringLiteral("lbEvents"));
+    lbEvents->hide();
+    connect(lbEvents, &QListWidget::itemDoubleClicked, lbEvents, &QListWidget::clear);
+
+    popSwfBgColor = new QMenu(this);
+    popSwfBgColor->setObjectName(QStringLiteral("popSwfBgColor"));
+    popSwfOutlineColor = new QMenu(this);
+    popSwfOutlineColor->setObjectName(QStringLiteral("popSwfOutlineColor"));
+}
+
+void TfrmMain::BuildWorkArea()
+{
+    dxcMatchingColors = new QWidget(this);
+    dxcMatchingColors->setObjectName(QStringLiteral("dxcMatchingColors"));
+    dxcMatchingColors->setFocusPolicy(Qt::StrongFocus);
+    FWorkAreaLayout = new QVBoxLayout(dxcMatchingColors);
+    FWorkAreaLayout->setContentsMargins(0, 0, 0, 0);
+    FWorkAreaLayout->setSpacing(0);
+
+    FlashPlayer = new TMoviePlayer(dxcMatchingColors);
+    FlashPlayer->setObjectName(QStringLiteral("FlashPlayer"));
+    FlashPlayer->SetScaleMode(0);
+    FlashPlayer->SetAlignMode(0);
+    FlashPlayer->SetBackgroundColor(-1);
+    FlashPlayer->SetLoop(true);
+    FlashPlayer->installEventFilter(this);
+
+    dxcProperties = new QWidget(dxcMatchingColors);
+    dxcProperties->setObjectName(QStringLiteral("dxcProperties"));
+    auto* props = new QVBoxLayout(dxcProperties);
+    props->setContentsMargins(0, 0, 0, 0);
+    props->setSpacing(0);
+    cbarProperties = new TCaptionBar(dxcProperties);
+    cbarProperties->setObjectName(QStringLiteral("cbarProperties"));
+    cbarProperties->SetCaption(QStringLiteral("Properties"));
+    cbarProperties->SetCollapseBtn(true);
+    cbarProperties->OnCollapseExpand
+        = [this](TObject*, TCollapseExpand Action) { SetPropertiesCollapsed(Action == ceCollapsing); };
+    props->addWidget(cbarProperties);
+    pnlPropertiesClient = new QWidget(dxcProperties);
+    pnlPropertiesClient->setObjectName(QStringLiteral("pnlPropertiesClient"));
+    props->addWidget(pnlPropertiesClient, 1);
+
+    FPages = std::make_unique<TPageHost>(*this, *FlashPlayer, *pnlPropertiesClient);
+    WirePlayer();
+    LayoutPropertiesPanel();
+}
+
+void TfrmMain::WirePlayer()
+{
+    popFlashPlayer = new QMenu(this);
+    popFlashPlayer->setObjectName(QStringLiteral("popFlashPlayer"));
+    FlashPlayer->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(FlashPlayer, &QWidget::customContextMenuRequested, this, [this](const QPoint& Pos) {
+        FPages->PopulatePlayerMenu(*popFlashPlayer);
+        popFlashPlayer->popup(FlashPlayer->mapToGlobal(Pos));
+    });
+    FlashPlayer->OnFSCommand
+        = [this](TObject*, const QString& Command, const QString& Argument) { FPages->HandleCommand(Command, Argument); };
+    FlashPlayer->OnMouseDown = [this](TObject*, Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Pos) {
+        FPages->PlayerMouseDown(Button, Modifiers, Pos);
+    };
+    FlashPlayer->OnDblClick = [this](TObject*) { FPages->PlayerDblClick(); };
+    FlashPlayer->OnDragOver = [this](TObject*, const QMimeData* Data, QPoint Pos, int State, bool& Accept) {
+        FPages->PlayerDragOver(Data, Pos, State, Accept);
+    };
+    FlashPlayer->OnDragDrop
+        = [this](TObject*, const QMimeData* Data, QPoint Pos) { FPages->PlayerDragDrop(Data, Pos); };
+    FlashPlayer->OnStartDrag = [this](TObject*) { return FPages->StartPlayerDrag(); };
+    FlashPlayer->OnEndDrag = [this](TObject*, Qt::DropAction) { FPages->EndPlayerDrag(); };
+    FlashPlayer->OnLoadExternalResource = [this](TObject*, const QString& Name, bool& Found) {
+        // One name is the player's own and never one of ours.
+        if (Name == QLatin1String("E4ED7C01D28A43418DBF2CB92CC35E56.swf")) {
+            Found = false;
+            return QByteArray();
+        }
+        return ResourceMovie(Name, Found);
+    };
+}
+
+void TfrmMain::BuildStatusBar()
+{
+    for (int i = 0; i < 2; ++i) {
+        FStatusPanels[i] = new QLabel(this);
+        FStatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    }
+    FStatusPanels[0]->setFixedWidth(kBaseColorPanelWidth);
+    FStatusPanels[0]->setAlignment(Qt::AlignCenter);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->addWidget(FStatusPanels[0]);
+    statusBar()->addWidget(FStatusPanels[1], 1);
+}
+
+QString TfrmMain::StatusText(int Panel) const
+{
+    if (Panel < 0 || Panel > 1 || !FStatusPanels[Panel])
+        return {};
+    return FStatusPanels[Panel]->text();
+}
+
+void TfrmMain::SetStatusText(int Panel, const QString& Text)
+{
+    if (Panel >= 0 && Panel <= 1 && FStatusPanels[Panel])
+        FStatusPanels[Panel]->setText(Text);
+}
+
+void TfrmMain::ReportError(const QString& Message)
+{
+    SetStatusText(1, Message);
+    QApplication::beep();
+}
+
+void TfrmMain::ReadSettings()
+{
+    const std::unique_ptr<QSettings> store = OpenKorvelSettings();
+    FSettings.ReadSettings(*store);
+    FBaseColor = FSettings.BaseColor;
+}
+
+void TfrmMain::ApplySettings()
+{
+    dockPnlTop->setVisible(FSettings.ToolbarVisible);
+    dxcColorInspector->setFixedHeight(FSettings.ColorInspectorCollapsed ? TCaptionBar().sizeHint().height()
+                                                                        : kInspectorHeight);
+    // TODO(base colour): colour model, picker tab, sampler preset and the wheel's
+    // direction and base angle go to the base-colour panel.
+    SetPropertiesPosition(FSettings.PropertiesPosition);
+    LayoutPropertiesPanel();
+}
+
+void TfrmMain::WriteSettings()
+{
+    FSettings.BaseColor = FBaseColor;
+    FSettings.DisplayMode = FPages->DisplayMode();
+    FSettings.ToolbarVisible = !dockPnlTop->isHidden();
+    StorePlacement();
+    const std::unique_ptr<QSettings> store = OpenKorvelSettings();
+    FSettings.WriteSettings(*store);
+    store->sync();
+}
+
+void TfrmMain::CheckColorDepth()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const int depth = screen->depth();
+    if (depth <= 8) {
+        QMessageBox::critical(nullptr, QStringLiteral("Korvel"),
+            QStringLiteral("This program requires that the display \r\nis set to true color (24 bits or better)."));
+        std::exit(1);
+    }
+    if (depth <= 16 && FSettings.WarnColorDepth) {
+        bool dontShow = false;
+        TfrmMessageDlgEx::Execute(this,
+            QStringLiteral("Your display is set to 'High Color' (16 bits). <br>It is recommendet that you adjust your "
+                           "display setting <br>to 'True Color' (24 bits or more)."),
+            0, &dontShow);
+        if (dontShow)
+            FSettings.WarnColorDepth = false;
+    }
+}
+
+void TfrmMain::ReopenAutoSave()
+{
+    if (!FSettings.SavePaletteOnExit)
+        return;
+    const TAutoSaveRead read = ReadAutoSave(FDocument, FSettings.Folders.AutoSaveFolder);
+    if (!read.FileName.isEmpty())
+        LogEvent(QStringLiteral("Reopened ") + read.FileName);
+    if (FDocument.Count() > 0 && FDocument.ItemIndex() < 0)
+        FDocument.SetItemIndex(0);
+    // TODO(palette panel): UpdatePaletteStatus.
+}
+
+void TfrmMain::showEvent(QShowEvent* Event)
+{
+    QMainWindow::showEvent(Event);
+    if (FFirstShowDone)
+        return;
+    FFirstShowDone = true;
+    RestoreWindowPlacement();
+    dxcMatchingColors->setFocus();
+}
+
+void TfrmMain::RestoreWindowPlacement()
+{
+    QList<QRect> screens;
+    const QList<QScreen*> all = QGuiApplication::screens();
+    if (QScreen* primary = QGuiApplication::primaryScreen())
+        screens.append(primary->availableGeometry());
+    for (QScreen* screen : all)
+        if (screen != QGuiApplication::primaryScreen())
+            screens.append(screen->availableGeometry());
+    const TPlacementDecision decision = ::RestoreWindowPlacement(FSettings.MainWindow, screens, FOptions.CtrlHeld);
+    if (decision.Restored) {
+        setGeometry(decision.Geometry);
+        if (decision.Maximized)
+            setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        setGeometry(decision.Geometry);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+void TfrmMain::StorePlacement()
+{
+    TWindowPlacement& placement = FSettings.MainWindow;
+    const QRect normal = isMaximized() || normalGeometry().isValid() ? normalGeometry() : geometry();
+    const QRect rect = normal.isValid() ? normal : geometry();
+    placement.Complete = true;
+    placement.Maximized = isMaximized();
+    placement.Width = rect.width();
+    placement.Height = rect.height();
+    placement.Left = rect.left();
+    placement.Top = rect.top();
+    placement.Monitor = 0;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    QScreen* primary = QGuiApplication::primaryScreen();
+    QScreen* mine = screen();
+    if (mine && mine != primary) {
+        // The primary screen is monitor 0, the others follow in the system's order.
+        int index = 1;
+        for (QScreen* s : screens) {
+            if (s == primary)
+                continue;
+            if (s == mine) {
+                placement.Monitor = index;
+                break;
+            }
+            ++index;
+        }
+    }
+}
+
+void TfrmMain::closeEvent(QCloseEvent* Event)
+{
+    // Closing never asks: unsaved changes survive through the autosave.
+    if (!FClosed) {
+        FClosed = true;
+        if (FSettings.SavePaletteOnExit) {
+            const TPaletteFileResult result = WriteAutoSave(FDocument, FSettings.Folders.AutoSaveFolder);
+            if (!result.Ok())
+                LogEvent(QStringLiteral("Autosave failed"));
+        }
+    }
+    Event->accept();
+}
+
+void TfrmMain::Shutdown()
+{
+    if (FShutDown)
+        return;
+    if (!FClosed)
+        close();
+    FShutDown = true;
+    FPages->ClosePage();
+    // The window's vision simulation is never carried into the next run.
+    RemoveName(FSettings.InspectorData, QStringLiteral("ColorVisionType"));
+    WriteSettings();
+}
+
+bool TfrmMain::event(QEvent* Event)
+{
+    if (Event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(Event)->tip();
+        SetStatusText(1, tip.isEmpty() ? QString() : QStringLiteral(" ") + tip);
+        return true;
+    }
+    return QMainWindow::event(Event);
+}
+
+bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
+{
+    if (Watched == FlashPlayer && Event->type() == QEvent::Resize)
+        FPages->WorkAreaResized();
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+void TfrmMain::SetBaseColor(TColor Color)
+{
+    if (Color == FBaseColor)
+        return;
+    FBaseColor = Color;
+    if (TfrmPptBase* page = FPages->Page())
+        page->SetBaseHSB(PageBaseHSB());
+    RefreshGamut();
+    RefreshScene();
+}
+
+THSB TfrmMain::PageBaseHSB() const
+{
+    return ColorToHSB(FBaseColor);
+}
+
+void TfrmMain::ShowColorInfo(TColor Color)
+{
+    // TODO(base colour): the colour inspector shows the values once it lands.
+    FInspectedColor = Color;
+}
+
+void TfrmMain::ClearColorInfo()
+{
+    FInspectedColor.reset();
+}
+
+void TfrmMain::SetPropertiesVisible(bool Visible)
+{
+    dxcProperties->setVisible(Visible);
+}
+
+void TfrmMain::SetPageButton(const char* ButtonName)
+{
+    // TODO(commands): press the page's tool button (null: release 07, 08 and 09).
+    Q_UNUSED(ButtonName);
+}
+
+void TfrmMain::RefreshGamut()
+{
+    TfrmPptBase* page = FPages->Page();
+    if (!page || !FGamutCheck)
+        return;
+    // TODO(base colour): the gamut warning in the base-colour panel shows the answer.
+    page->CheckGamut(PageBaseHSB(), &FTransfer, FCorrectedHSB);
+}
+
+void TfrmMain::RunMainMenuCommand(int Number)
+{
+    switch (Number) {
+    case 15:
+        FSettings.ShowMainMenu = !FSettings.ShowMainMenu;
+        if (FPages->DisplayMode() == pgMainMenu)
+            RefreshScene();
+        break;
+    default:
+        // TODO(commands): 2..14 run the actions of the command set.
+        LogEvent(QStringLiteral("Main menu command %1").arg(Number));
+        break;
+    }
+}
+
+void TfrmMain::AddColorToPalette(TColor Color)
+{
+    TRichPalette* palette = FDocument.Current();
+    if (!palette)
+        palette = FDocument.Add(QString(), true);
+    palette->Add()->SetColor(Color);
+}
+
+void TfrmMain::FocusWorkArea()
+{
+    dxcMatchingColors->setFocus();
+}
+
+QByteArray TfrmMain::ResourceMovie(const QString& Name, bool& Found)
+{
+    QFile file(QStringLiteral(":/fres/") + Name);
+    Found = file.open(QIODevice::ReadOnly);
+    return Found ? file.readAll() : QByteArray();
+}
+
+void TfrmMain::SetAdvancedMode(bool Value)
+{
+    FSettings.AdvancedMode = Value;
+    if (TfrmPptBase* page = FPages->Page())
+        page->SetAdvancedMode(Value);
+    LayoutPropertiesPanel();
+}
+
+void TfrmMain::SetPropertiesPosition(int Value)
+{
+    FSettings.PropertiesPosition = Value == 0 ? 0 : 1;
+    FWorkAreaLayout->removeWidget(dxcProperties);
+    FWorkAreaLayout->removeWidget(FlashPlayer);
+    if (FSettings.PropertiesPosition == 0) {
+        FWorkAreaLayout->addWidget(dxcProperties);
+        FWorkAreaLayout->addWidget(FlashPlayer, 1);
+    } else {
+        FWorkAreaLayout->addWidget(FlashPlayer, 1);
+        FWorkAreaLayout->addWidget(dxcProperties);
+    }
+}
+
+void TfrmMain::SetPropertiesCollapsed(bool Value)
+{
+    FSettings.PropertiesCollapsed = Value;
+    LayoutPropertiesPanel();
+}
+
+void TfrmMain::LayoutPropertiesPanel()
+{
+    cbarProperties->SetCollapsed(FSettings.PropertiesCollapsed);
+    pnlPropertiesClient->setVisible(!FSettings.PropertiesCollapsed);
+    dxcProperties->setFixedHeight(PropertiesPanelHeight(
+        cbarProperties->sizeHint().height(), FSettings.AdvancedMode, FSettings.PropertiesCollapsed));
+}
+
+void TfrmMain::WirePageEvents(TfrmPptBase& Page)
+{
+    Page.OnChange = [this](TObject*) {
+        RefreshGamut();
+        RefreshScene();
+    };
+    Page.OnAdvancedModeToggle = [this](TObject*, bool Value) { SetAdvancedMode(Value); };
+    Page.OnSaveImage = [this](TObject*) { SaveSceneImage(); };
+    Page.OnAddToPalette = [this](TObject*, const QString& ClipName, TRichPalette* Source, int Mode) {
+        TfrmPptBase* page = FPages->Page();
+        if (!page)
+            return;
+        TRichPalette* palette = FDocument.Current();
+        if (!palette)
+            palette = FDocument.Add(QString(), true);
+        palette->BeginUpdate();
+        AddPageColorsToPalette(*page, ClipName, Source, Mode, *palette);
+        palette->EndUpdate();
+    };
+    Page.OnColorInfo = [this](TObject*, TColor& Color) { ShowColorInfo(Color); };
+    Page.OnColorInfoClear = [this](TObject*) { ClearColorInfo(); };
+    Page.OnGetBaseColor = [this](TObject*, TColor& Color) { Color = FBaseColor; };
+    Page.OnGetCurrentPalette = [this](TObject*, TRichPalette*& Palette) { Palette = FDocument.Current(); };
+    Page.OnSetBaseColor = [this](TObject*, TColor Color, bool) { SetBaseColor(Color); };
+    Page.OnPlayMovie = [this](TObject*, const QString& Name, const QString& Arg1, const QString& Arg2) {
+        FPages->PlayMovie(Name, Arg1, Arg2);
+    };
+    Page.OnLogEvent = [this](TObject*, const QString& Text) { LogEvent(Text); };
+    // TODO(base colour, commands): OnFillColorValueMenu, OnCopySwatch and OnEyeDropTool
+    // go to the units that own the value menu, the clipboard swatch and the eyedropper.
+}
+
+void TfrmMain::SaveSceneImage()
+{
+    TfrmPptBase* page = FPages->Page();
+    if (!page)
+        return;
+    QFileDialog dialog(this);
+    ConfigureSaveImageDialog(dialog);
+    dialog.setDirectory(FSettings.Folders.ExportFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    try {
+        SaveImage(*page, *FlashPlayer, dialog.selectedFiles().constFirst(), &FTransfer, &FMatching);
+    } catch (const ESceneWriteError& error) {
+        QMessageBox::warning(this, QStringLiteral("Korvel"), QString::fromUtf8(error.what()));
+    }
+}
+
+void TfrmMain::LogEvent(const QString& Text)
+{
+    lbEvents->addItem(Text);
+    qCDebug(lcKorvelShell).noquote() << Text;
+}

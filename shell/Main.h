@@ -1,0 +1,170 @@
+#pragma once
+// The main window: the panels of the window, the run-time state that lives for the whole
+// run, start-up and exit. Page hosting lives in TPageHost; the commands, the base-colour
+// panel and the colour inspector in units of their own.
+
+#include "colour/ColorTypes.h"
+#include "harmony/ColorTransfer.h"
+#include "palette/RichColor.h"
+#include "shell/PageHost.h"
+#include "shell/base/CommandLine.h"
+#include "shell/base/KorvelSettings.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QListWidget;
+class QMenu;
+class QSettings;
+class QToolBar;
+class QVBoxLayout;
+class TCaptionBar;
+class TMoviePlayer;
+
+// Start-up choices that come from outside the window: the command line and the keyboard.
+struct TStartOptions {
+    TCommandLine CommandLine;
+    // Ctrl held while the program starts: no stored placement, first-run page settings.
+    bool CtrlHeld = false;
+};
+
+class TfrmMain : public QMainWindow, public TPageHostWindow {
+    Q_OBJECT
+public:
+    static constexpr int kBaseColorPanelWidth = 196;
+    static constexpr int kPalettePanelWidth = 200;
+    static constexpr int kMinWidth = 780;
+    static constexpr int kMinHeight = 580;
+    // Height of the colour inspector when it is not collapsed.
+    static constexpr int kInspectorHeight = 140;
+
+    explicit TfrmMain(const TStartOptions& Options = {}, QWidget* Parent = nullptr);
+    ~TfrmMain() override;
+
+    // -- Pages (the work-area side lives in PageHost). --
+    void ShowPage(int Page, bool Force) { FPages->ShowPage(Page, Force); }
+    void RefreshScene() { FPages->RefreshScene(); }
+    TPageHost& Pages() { return *FPages; }
+    TMoviePlayer* Player() const { return FlashPlayer; }
+
+    // -- Run-time state. --
+    TKorvelSettings& Settings() { return FSettings; }
+    const TKorvelSettings& Settings() const { return FSettings; }
+    const QString& CurrentFileName() const { return FCurrentFileName; }
+    bool Loading() const { return FLoading; }
+    bool GamutCheck() const { return FGamutCheck; }
+    void SetGamutCheck(bool Value) { FGamutCheck = Value; }
+    const THSB& CorrectedHSB() const { return FCorrectedHSB; }
+    TColorVisionType ColorVisionType() const { return FColorVisionType; }
+    TRichPaletteList& Document() { return FDocument; }
+    // The base colour: until the base-colour panel holds it in its wheel, the window
+    // keeps it here.
+    void SetBaseColor(TColor Color);
+
+    // -- Properties panel. --
+    bool AdvancedMode() const { return FSettings.AdvancedMode; }
+    void SetAdvancedMode(bool Value);
+    // 0 top, 1 bottom of the work area.
+    void SetPropertiesPosition(int Value);
+    void SetPropertiesCollapsed(bool Value);
+    QWidget* PropertiesPanel() const { return dxcProperties; }
+
+    // -- The status bar's two panels. --
+    QString StatusText(int Panel) const;
+
+    // Errors nobody handled: panel 1 and a beep; the program goes on.
+    void ReportError(const QString& Message);
+
+    // Exit, once: autosave (close), then the page's settings and WriteSettings
+    // (destruction). Safe to call more than once; the destructor calls it too.
+    void Shutdown();
+
+    // TPageHostWindow
+    void ShowColorInfo(TColor Color) override;
+    void ClearColorInfo() override;
+    void SetStatusText(int Panel, const QString& Text) override;
+    void SetPropertiesVisible(bool Visible) override;
+    void SetPageButton(const char* ButtonName) override;
+    bool ShowMainMenu() const override { return FSettings.ShowMainMenu; }
+    void RefreshGamut() override;
+    void RunMainMenuCommand(int Number) override;
+    TColor BaseColor() const override { return FBaseColor; }
+    TRichPalette* CurrentPalette() override { return FDocument.Current(); }
+    TColorTransfer* Transfer() override { return &FTransfer; }
+    std::optional<TColor> InspectedColor() const override { return FInspectedColor; }
+    void AddColorToPalette(TColor Color) override;
+    void FocusWorkArea() override;
+    QByteArray ResourceMovie(const QString& Name, bool& Found) override;
+
+    // IPageHost
+    THSB PageBaseHSB() const override;
+    bool PageAdvancedMode() const override { return FSettings.AdvancedMode; }
+    TRichPalette* PageMatching() override { return &FMatching; }
+    QMenu* PageBgColorMenu() override { return popSwfBgColor; }
+    QMenu* PageOutlineColorMenu() override { return popSwfOutlineColor; }
+    QString PageConfigFolder() const override { return FSettings.Folders.ConfigFolder; }
+    QString PageUserDataFolder() const override { return FSettings.Folders.UserDataFolder; }
+    TColorVisionType PageColorVisionType() const override { return FColorVisionType; }
+    QStringList& PageSettings() override { return FSettings.InspectorData; }
+    void WirePageEvents(TfrmPptBase& Page) override;
+
+protected:
+    bool event(QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void BuildForm();
+    void BuildWorkArea();
+    void BuildStatusBar();
+    void WirePlayer();
+    void ReadSettings();
+    void WriteSettings();
+    void ApplySettings();
+    void CheckColorDepth();
+    void ReopenAutoSave();
+    void RestoreWindowPlacement();
+    void StorePlacement();
+    void LayoutPropertiesPanel();
+    void SaveSceneImage();
+    void LogEvent(const QString& Text);
+
+    // Panels, named as the form names them.
+    QToolBar* dockPnlTop = nullptr;
+    QWidget* dxcBaseColor = nullptr;
+    QWidget* dxcMatchingColors = nullptr;
+    QVBoxLayout* FWorkAreaLayout = nullptr;
+    QWidget* dxcProperties = nullptr;
+    TCaptionBar* cbarProperties = nullptr;
+    QWidget* pnlPropertiesClient = nullptr;
+    QWidget* dxcPalette = nullptr;
+    QWidget* dxcColorInspector = nullptr;
+    QLabel* FStatusPanels[2] = {nullptr, nullptr};
+    TMoviePlayer* FlashPlayer = nullptr;
+    QMenu* popFlashPlayer = nullptr;
+    QMenu* popSwfBgColor = nullptr;
+    QMenu* popSwfOutlineColor = nullptr;
+    // The event list pages write to; never shown, a double click would clear it.
+    QListWidget* lbEvents = nullptr;
+
+    TStartOptions FOptions;
+    TKorvelSettings FSettings;
+    std::unique_ptr<TPageHost> FPages;
+    TRichPaletteList FDocument;
+    TRichPalette FMatching;
+    TColorTransfer FTransfer;
+    TColor FBaseColor = kInitialBaseColor;
+    std::optional<TColor> FInspectedColor;
+    QString FCurrentFileName;
+    bool FLoading = false;
+    bool FGamutCheck = true;
+    THSB FCorrectedHSB{};
+    TColorVisionType FColorVisionType = cvtNorm;
+    bool FFirstShowDone = false;
+    bool FClosed = false;
+    bool FShutDown = false;
+};

@@ -1,0 +1,40 @@
+// Korvel: one running copy per program file, then the main window until it closes.
+#include "pickers/SysColors.h"
+#include "shell/Main.h"
+#include "shell/base/CommandLine.h"
+#include "shell/base/Logging.h"
+#include "shell/base/SingleInstance.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brightfold"));
+    QApplication::setApplicationName(QStringLiteral("Korvel4"));
+
+    TStartOptions options;
+    options.CommandLine = ParseCommandLine(app.arguments().mid(1));
+    options.CtrlHeld = QGuiApplication::queryKeyboardModifiers().testFlag(Qt::ControlModifier);
+    EnableDiagnosticLog(options.CommandLine.Debug);
+
+    // A second start of the same program file hands its file to the first copy and ends
+    // without a window.
+    TSingleInstance instance(InstanceNamesFor(QApplication::applicationFilePath()));
+    if (instance.Start(options.CommandLine.FileName) != TInstanceRole::First)
+        return 0;
+
+    InstallSysColorResolver();
+    TfrmMain window(options);
+    instance.OnActivate = [&window](const QString& FileName) {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+        // TODO(palette panel): open FileName with OpenPaletteFile once it exists.
+        Q_UNUSED(FileName);
+    };
+    window.show();
+    return app.exec();
+}
