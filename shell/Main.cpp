@@ -5,6 +5,7 @@
 #include "palette/PaletteFiles.h"
 #include "pickers/CaptionBar.h"
 #include "pickers/MessageDlgEx.h"
+#include "shell/ColorInspector.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
 #include "shell/base/InspectorData.h"
@@ -125,17 +126,10 @@ void TfrmMain::BuildForm()
         // TODO(palette panel): the swatch grid and its tool bar fill the space above the
         // inspector.
         layout->addStretch(1);
-        // TODO(base colour): TColorInspector takes this place once it lands.
-        dxcColorInspector = new QWidget(dxcPalette);
+        dxcColorInspector = new TColorInspector(dxcPalette);
         dxcColorInspector->setObjectName(QStringLiteral("dxcColorInspector"));
-        auto* inspector = new QVBoxLayout(dxcColorInspector);
-        inspector->setContentsMargins(0, 0, 0, 0);
-        auto* bar = new TCaptionBar(dxcColorInspector);
-        bar->setObjectName(QStringLiteral("cbarColorInspector"));
-        bar->SetCaption(QStringLiteral("Color Inspector"));
-        inspector->addWidget(bar);
-        inspector->addStretch(1);
-        dxcColorInspector->setFixedHeight(kInspectorHeight);
+        dxcColorInspector->OnCollapsedChange
+            = [this](TObject*, bool Collapsed) { FSettings.ColorInspectorCollapsed = Collapsed; };
         layout->addWidget(dxcColorInspector);
     }
     columns->addWidget(dxcPalette);
@@ -265,8 +259,7 @@ void TfrmMain::ReadSettings()
 void TfrmMain::ApplySettings()
 {
     dockPnlTop->setVisible(FSettings.ToolbarVisible);
-    dxcColorInspector->setFixedHeight(FSettings.ColorInspectorCollapsed ? TCaptionBar().sizeHint().height()
-                                                                        : kInspectorHeight);
+    dxcColorInspector->SetCollapsed(FSettings.ColorInspectorCollapsed);
     // TODO(base colour): colour model, picker tab, sampler preset and the wheel's
     // direction and base angle go to the base-colour panel.
     SetPropertiesPosition(FSettings.PropertiesPosition);
@@ -440,13 +433,15 @@ THSB TfrmMain::PageBaseHSB() const
 
 void TfrmMain::ShowColorInfo(TColor Color)
 {
-    // TODO(base colour): the colour inspector shows the values once it lands.
     FInspectedColor = Color;
+    dxcColorInspector->ShowColorInfo(Color);
 }
 
 void TfrmMain::ClearColorInfo()
 {
     FInspectedColor.reset();
+    if (dxcColorInspector)
+        dxcColorInspector->ClearColorInfo();
 }
 
 void TfrmMain::SetPropertiesVisible(bool Visible)

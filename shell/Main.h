@@ -22,6 +22,7 @@ class QSettings;
 class QToolBar;
 class QVBoxLayout;
 class TCaptionBar;
+class TColorInspector;
 class TMoviePlayer;
 
 // Start-up choices that come from outside the window: the command line and the keyboard.
@@ -142,7 +143,7 @@ private:
     TCaptionBar* cbarProperties = nullptr;
     QWidget* pnlPropertiesClient = nullptr;
     QWidget* dxcPalette = nullptr;
-    QWidget* dxcColorInspector = nullptr;
+    TColorInspector* dxcColorInspector = nullptr;
     QLabel* FStatusPanels[2] = {nullptr, nullptr};
     TMoviePlayer* FlashPlayer = nullptr;
     QMenu* popFlashPlayer = nullptr;

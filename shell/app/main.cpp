@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -36,5 +37,13 @@ int main(int argc, char** argv)
         Q_UNUSED(FileName);
     };
     window.show();
+    // A developer's look at the window as a user sees it: KORVEL_SCREENSHOT names a PNG
+    // the window writes of itself a moment after it shows, then the program ends.
+    const QString shot = qEnvironmentVariable("KORVEL_SCREENSHOT");
+    if (!shot.isEmpty())
+        QTimer::singleShot(1500, &window, [&window, shot] {
+            window.grab().save(shot);
+            window.close();
+        });
     return app.exec();
 }

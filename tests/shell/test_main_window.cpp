@@ -2,6 +2,7 @@
 // switching, scene timing, the clip commands from the player and the properties panel.
 #include "movie/MoviePlayer.h"
 #include "pickers/ColorDragObj.h"
+#include "shell/ColorInspector.h"
 #include "shell/Main.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/InspectorData.h"
@@ -196,10 +197,15 @@ TEST_F(MainWindow, RollingOverASwatchInThePlayerShowsItsColour)
     ASSERT_TRUE(window->InspectedColor().has_value());
     EXPECT_EQ(*window->InspectedColor(), RGB(0xFF, 0x80, 0x00));
     EXPECT_EQ(window->Pages().RolloverClip(), clip);
+    const auto* inspector = window->findChild<TColorInspector*>();
+    ASSERT_NE(inspector, nullptr);
+    EXPECT_TRUE(inspector->HasColor());
+    EXPECT_EQ(inspector->ShownColor(), RGB(0xFF, 0x80, 0x00));
 
     Mouse(player, QEvent::MouseMove, QPoint(150, 50));
     EXPECT_FALSE(window->InspectedColor().has_value());
     EXPECT_EQ(window->Pages().RolloverClip(), QString());
+    EXPECT_FALSE(inspector->HasColor());
 }
 
 TEST_F(MainWindow, ClipCommandsAsTheTableSays)
