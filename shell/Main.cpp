@@ -5,6 +5,7 @@
 #include "palette/PaletteFiles.h"
 #include "pickers/CaptionBar.h"
 #include "pickers/MessageDlgEx.h"
+#include "shell/BaseColorPanel.h"
 #include "shell/ColorInspector.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
@@ -31,6 +32,7 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -100,16 +102,33 @@ void TfrmMain::BuildForm()
 
     dxcBaseColor = new QWidget(central);
     dxcBaseColor->setObjectName(QStringLiteral("dxcBaseColor"));
-    dxcBaseColor->setFixedWidth(kBaseColorPanelWidth);
+    // The form's column is 196 pixels, but the panel's controls are laid out for a wider
+    // column; a narrower one cuts off the value fields.
+    dxcBaseColor->setFixedWidth(std::max(kBaseColorPanelWidth, TBaseColorPanel::kPanelWidth));
     {
-        // TODO(base colour): TBaseColorPanel takes this column once it lands.
         auto* layout = new QVBoxLayout(dxcBaseColor);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* bar = new TCaptionBar(dxcBaseColor);
-        bar->setObjectName(QStringLiteral("cbarBaseColor"));
-        bar->SetCaption(QStringLiteral("Base Color"));
-        layout->addWidget(bar);
+        FBaseColorPanel = new TBaseColorPanel(dxcBaseColor);
+        FBaseColorPanel->setObjectName(QStringLiteral("BaseColorPanel"));
+        layout->addWidget(FBaseColorPanel);
         layout->addStretch(1);
+        FBaseColorPanel->OnBaseColorChanged = [this](TObject*, TColor Color, const THSB& HSB) {
+            FBaseColor = Color;
+            if (!FPages)
+                return;
+            if (TfrmPptBase* page = FPages->Page())
+                page->SetBaseHSB(HSB);
+            RefreshScene();
+        };
+        FBaseColorPanel->OnCheckGamut = [this](TObject*, const THSB& Base, THSB& Corrected) {
+            TfrmPptBase* page = FPages ? FPages->Page() : nullptr;
+            if (!page)
+                return gsNoPage;
+            return page->CheckGamut(Base, &FTransfer, Corrected) ? gsOutOfGamut : gsInGamut;
+        };
+        FBaseColorPanel->OnColorInfo = [this](TObject*, TColor Color) { ShowColorInfo(Color); };
+        FBaseColorPanel->OnColorInfoClear = [this](TObject*) { ClearColorInfo(); };
+        FBaseColorPanel->OnAddToPalette = [this](TObject*, TColor Color) { AddColorToPalette(Color); };
     }
     columns->addWidget(dxcBaseColor);
 
@@ -223,7 +242,7 @@ void TfrmMain::BuildStatusBar()
         FStatusPanels[i] = new QLabel(this);
         FStatusPanels[i]->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
     }
-    FStatusPanels[0]->setFixedWidth(kBaseColorPanelWidth);
+    FStatusPanels[0]->setFixedWidth(dxcBaseColor->maximumWidth());
     FStatusPanels[0]->setAlignment(Qt::AlignCenter);
     statusBar()->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(FStatusPanels[0]);
@@ -260,8 +279,12 @@ void TfrmMain::ApplySettings()
 {
     dockPnlTop->setVisible(FSettings.ToolbarVisible);
     dxcColorInspector->SetCollapsed(FSettings.ColorInspectorCollapsed);
-    // TODO(base colour): colour model, picker tab, sampler preset and the wheel's
-    // direction and base angle go to the base-colour panel.
+    FBaseColorPanel->SetColorModel(FSettings.ColorModel);
+    FBaseColorPanel->SetBaseColorPicker(FSettings.BaseColorPicker);
+    FBaseColorPanel->SetSamplerPreset(FSettings.ColorSamplerPreset);
+    FBaseColorPanel->SetBaseColor(FSettings.BaseColor, false);
+    FBaseColor = FBaseColorPanel->BaseColor();
+    FBaseColorPanel->AddBaseColorToHistory();
     SetPropertiesPosition(FSettings.PropertiesPosition);
     LayoutPropertiesPanel();
 }
@@ -269,6 +292,9 @@ void TfrmMain::ApplySettings()
 void TfrmMain::WriteSettings()
 {
     FSettings.BaseColor = FBaseColor;
+    FSettings.ColorModel = FBaseColorPanel->ColorModel();
+    FSettings.BaseColorPicker = FBaseColorPanel->BaseColorPicker();
+    FSettings.ColorSamplerPreset = FBaseColorPanel->SamplerPreset();
     FSettings.DisplayMode = FPages->DisplayMode();
     FSettings.ToolbarVisible = !dockPnlTop->isHidden();
     StorePlacement();
@@ -417,13 +443,8 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 
 void TfrmMain::SetBaseColor(TColor Color)
 {
-    if (Color == FBaseColor)
-        return;
-    FBaseColor = Color;
-    if (TfrmPptBase* page = FPages->Page())
-        page->SetBaseHSB(PageBaseHSB());
-    RefreshGamut();
-    RefreshScene();
+    // The panel's wheel holds the colour; its change event does the rest.
+    FBaseColorPanel->SetBaseColor(Color, false);
 }
 
 THSB TfrmMain::PageBaseHSB() const
@@ -457,11 +478,8 @@ void TfrmMain::SetPageButton(const char* ButtonName)
 
 void TfrmMain::RefreshGamut()
 {
-    TfrmPptBase* page = FPages->Page();
-    if (!page || !FGamutCheck)
-        return;
-    // TODO(base colour): the gamut warning in the base-colour panel shows the answer.
-    page->CheckGamut(PageBaseHSB(), &FTransfer, FCorrectedHSB);
+    FBaseColorPanel->SetGamutCheck(FGamutCheck);
+    FBaseColorPanel->UpdateGamutWarning();
 }
 
 void TfrmMain::RunMainMenuCommand(int Number)

@@ -21,6 +21,7 @@ class QMenu;
 class QSettings;
 class QToolBar;
 class QVBoxLayout;
+class TBaseColorPanel;
 class TCaptionBar;
 class TColorInspector;
 class TMoviePlayer;
@@ -137,6 +138,7 @@ private:
     // Panels, named as the form names them.
     QToolBar* dockPnlTop = nullptr;
     QWidget* dxcBaseColor = nullptr;
+    TBaseColorPanel* FBaseColorPanel = nullptr;
     QWidget* dxcMatchingColors = nullptr;
     QVBoxLayout* FWorkAreaLayout = nullptr;
     QWidget* dxcProperties = nullptr;

@@ -2,6 +2,7 @@
 // switching, scene timing, the clip commands from the player and the properties panel.
 #include "movie/MoviePlayer.h"
 #include "pickers/ColorDragObj.h"
+#include "shell/BaseColorPanel.h"
 #include "shell/ColorInspector.h"
 #include "shell/Main.h"
 #include "shell/base/AutoSave.h"
@@ -71,7 +72,7 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndShowsTheBlankPage)
     EXPECT_TRUE(window->Player()->IsLoaded());
     EXPECT_FALSE(window->InspectedColor().has_value());
     // The panels keep their widths: base colour left, palette and inspector right.
-    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(), 196);
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(), std::max(196, TBaseColorPanel::kPanelWidth));
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcPalette"))->maximumWidth(), 200);
     EXPECT_NE(window->findChild<QWidget*>(QStringLiteral("dockPnlTop")), nullptr);
 }
