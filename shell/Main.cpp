@@ -7,6 +7,8 @@
 #include "pickers/MessageDlgEx.h"
 #include "shell/BaseColorPanel.h"
 #include "shell/ColorInspector.h"
+#include "shell/Commands.h"
+#include "shell/SplashAbout.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
 #include "shell/base/InspectorData.h"
@@ -18,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -89,11 +92,8 @@ TfrmMain::~TfrmMain()
 
 void TfrmMain::BuildForm()
 {
-    dockPnlTop = addToolBar(QStringLiteral("Toolbar"));
-    dockPnlTop->setObjectName(QStringLiteral("dockPnlTop"));
-    dockPnlTop->setMovable(false);
-    // TODO(commands): the command set fills the tool bar and the menu bar once
-    // shell/Commands.h lands; this window will then implement its CommandHost.
+    FCommands = new TMainCommands(*this, this);
+    FCommands->Install(*this);
 
     auto* central = new QWidget(this);
     auto* columns = new QHBoxLayout(central);
@@ -277,7 +277,8 @@ void TfrmMain::ReadSettings()
 
 void TfrmMain::ApplySettings()
 {
-    dockPnlTop->setVisible(FSettings.ToolbarVisible);
+    FCommands->SetToolBarsVisible(FSettings.ToolbarVisible);
+    FCommands->UpdateStates();
     dxcColorInspector->SetCollapsed(FSettings.ColorInspectorCollapsed);
     FBaseColorPanel->SetColorModel(FSettings.ColorModel);
     FBaseColorPanel->SetBaseColorPicker(FSettings.BaseColorPicker);
@@ -296,7 +297,6 @@ void TfrmMain::WriteSettings()
     FSettings.BaseColorPicker = FBaseColorPanel->BaseColorPicker();
     FSettings.ColorSamplerPreset = FBaseColorPanel->SamplerPreset();
     FSettings.DisplayMode = FPages->DisplayMode();
-    FSettings.ToolbarVisible = !dockPnlTop->isHidden();
     StorePlacement();
     const std::unique_ptr<QSettings> store = OpenKorvelSettings();
     FSettings.WriteSettings(*store);
@@ -606,4 +606,106 @@ void TfrmMain::LogEvent(const QString& Text)
 {
     lbEvents->addItem(Text);
     qCDebug(lcKorvelShell).noquote() << Text;
+}
+
+bool TfrmMain::CommandEnabled(TCommandId Id) const
+{
+    // TODO(output, help): the clipboard swatch picture and the help window arrive with
+    // later units.
+    return Id != TCommandId::atnBaseCopySwatch && Id != TCommandId::atnHelpKorvelHelp;
+}
+
+TCommandState TfrmMain::CommandState() const
+{
+    TCommandState state;
+    state.DisplayMode = FPages ? FPages->DisplayMode() : pgBlank;
+    state.BaseColorPicker = FBaseColorPanel ? FBaseColorPanel->BaseColorPicker() : FSettings.BaseColorPicker;
+    state.ColorModel = FBaseColorPanel ? FBaseColorPanel->ColorModel() : FSettings.ColorModel;
+    state.ColorVision = static_cast<int>(FColorVisionType);
+    state.ToolbarVisible = FSettings.ToolbarVisible;
+    state.AdvancedMode = FSettings.AdvancedMode;
+    state.PropertiesPosition = FSettings.PropertiesPosition;
+    return state;
+}
+
+void TfrmMain::SetBaseColorPicker(int Picker)
+{
+    FBaseColorPanel->SetBaseColorPicker(Picker);
+}
+
+void TfrmMain::ToggleSamplerButtons()
+{
+    FBaseColorPanel->SetSamplerButtonsVisible(!FBaseColorPanel->SamplerButtonsVisible());
+}
+
+void TfrmMain::SetColorModel(int Model)
+{
+    FBaseColorPanel->SetColorModel(Model);
+}
+
+void TfrmMain::CopyBaseSwatch()
+{
+    // TODO(output): the clipboard swatch picture arrives with Copy Special.
+    LogEvent(QStringLiteral("Copy Swatch is not available yet"));
+}
+
+void TfrmMain::CopyBaseColorValue()
+{
+    FBaseColorPanel->CopyBaseColorValue();
+}
+
+void TfrmMain::PasteHexColorValue()
+{
+    FBaseColorPanel->PasteHexColorValue();
+}
+
+void TfrmMain::RandomBaseColor()
+{
+    FBaseColorPanel->RandomColor();
+}
+
+void TfrmMain::HistoryBack()
+{
+    FBaseColorPanel->HistoryBack();
+}
+
+void TfrmMain::HistoryForward()
+{
+    FBaseColorPanel->HistoryForward();
+}
+
+void TfrmMain::SetColorVisionMode(int Mode)
+{
+    FColorVisionType = static_cast<TColorVisionType>(std::clamp(Mode, 0, 3));
+    FBaseColorPanel->SetColorVisionType(FColorVisionType);
+    if (TfrmPptBase* page = FPages->Page())
+        page->SetColorVisionType(FColorVisionType);
+    RefreshScene();
+}
+
+void TfrmMain::SetToolbarVisible(bool Visible)
+{
+    FSettings.ToolbarVisible = Visible;
+    FCommands->SetToolBarsVisible(Visible);
+}
+
+void TfrmMain::ShowHelpTopic(int Topic)
+{
+    // TODO(help): the help window shows topics by number once it lands.
+    LogEvent(QStringLiteral("Help topic %1").arg(Topic));
+}
+
+bool TfrmMain::OpenUrl(const QUrl& Url)
+{
+    return QDesktopServices::openUrl(Url);
+}
+
+void TfrmMain::ShowMessage(const QString& Text)
+{
+    QMessageBox::information(this, QStringLiteral("Korvel"), Text);
+}
+
+void TfrmMain::ShowAbout()
+{
+    TfrmSplashAbout::Execute(this);
 }

@@ -6,6 +6,7 @@
 #include "colour/ColorTypes.h"
 #include "harmony/ColorTransfer.h"
 #include "palette/RichColor.h"
+#include "shell/CommandHost.h"
 #include "shell/PageHost.h"
 #include "shell/base/CommandLine.h"
 #include "shell/base/KorvelSettings.h"
@@ -24,6 +25,7 @@ class QVBoxLayout;
 class TBaseColorPanel;
 class TCaptionBar;
 class TColorInspector;
+class TMainCommands;
 class TMoviePlayer;
 
 // Start-up choices that come from outside the window: the command line and the keyboard.
@@ -33,7 +35,7 @@ struct TStartOptions {
     bool CtrlHeld = false;
 };
 
-class TfrmMain : public QMainWindow, public TPageHostWindow {
+class TfrmMain : public QMainWindow, public TPageHostWindow, public ICommandHost {
     Q_OBJECT
 public:
     static constexpr int kBaseColorPanelWidth = 196;
@@ -48,6 +50,7 @@ public:
 
     // -- Pages (the work-area side lives in PageHost). --
     void ShowPage(int Page, bool Force) { FPages->ShowPage(Page, Force); }
+    TMainCommands* Commands() const { return FCommands; }
     void RefreshScene() { FPages->RefreshScene(); }
     TPageHost& Pages() { return *FPages; }
     TMoviePlayer* Player() const { return FlashPlayer; }
@@ -70,7 +73,7 @@ public:
     bool AdvancedMode() const { return FSettings.AdvancedMode; }
     void SetAdvancedMode(bool Value);
     // 0 top, 1 bottom of the work area.
-    void SetPropertiesPosition(int Value);
+    void SetPropertiesPosition(int Value) override;
     void SetPropertiesCollapsed(bool Value);
     QWidget* PropertiesPanel() const { return dxcProperties; }
 
@@ -100,6 +103,28 @@ public:
     void AddColorToPalette(TColor Color) override;
     void FocusWorkArea() override;
     QByteArray ResourceMovie(const QString& Name, bool& Found) override;
+
+    // ICommandHost
+    bool CommandEnabled(TCommandId Id) const override;
+    TCommandState CommandState() const override;
+    void SetBaseColorPicker(int Picker) override;
+    void ToggleSamplerButtons() override;
+    void SetColorModel(int Model) override;
+    void CopyBaseSwatch() override;
+    void CopyBaseColorValue() override;
+    void PasteHexColorValue() override;
+    void RandomBaseColor() override;
+    void HistoryBack() override;
+    void HistoryForward() override;
+    void ShowPage(int Page) override { ShowPage(Page, false); }
+    void SetColorVisionMode(int Mode) override;
+    void SetToolbarVisible(bool Visible) override;
+    void SwitchAdvancedMode(bool On) override { SetAdvancedMode(On); }
+    void ShowHelpTopic(int Topic) override;
+    bool OpenUrl(const QUrl& Url) override;
+    void ShowMessage(const QString& Text) override;
+    void ShowAbout() override;
+    void CloseMainWindow() override { close(); }
 
     // IPageHost
     THSB PageBaseHSB() const override;
@@ -136,7 +161,7 @@ private:
     void LogEvent(const QString& Text);
 
     // Panels, named as the form names them.
-    QToolBar* dockPnlTop = nullptr;
+    TMainCommands* FCommands = nullptr;
     QWidget* dxcBaseColor = nullptr;
     TBaseColorPanel* FBaseColorPanel = nullptr;
     QWidget* dxcMatchingColors = nullptr;

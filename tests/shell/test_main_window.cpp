@@ -4,6 +4,7 @@
 #include "pickers/ColorDragObj.h"
 #include "shell/BaseColorPanel.h"
 #include "shell/ColorInspector.h"
+#include "shell/Commands.h"
 #include "shell/Main.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/InspectorData.h"
@@ -74,7 +75,8 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndShowsTheBlankPage)
     // The panels keep their widths: base colour left, palette and inspector right.
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(), std::max(196, TBaseColorPanel::kPanelWidth));
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcPalette"))->maximumWidth(), 200);
-    EXPECT_NE(window->findChild<QWidget*>(QStringLiteral("dockPnlTop")), nullptr);
+    ASSERT_NE(window->Commands(), nullptr);
+    EXPECT_NE(window->Commands()->FileToolBar(), nullptr);
 }
 
 TEST_F(MainWindow, ExitWritesTheSettingsOnceAndTheNextStartReadsThem)
