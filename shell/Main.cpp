@@ -38,6 +38,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
     : QMainWindow(Parent)
@@ -484,17 +485,52 @@ void TfrmMain::RefreshGamut()
 
 void TfrmMain::RunMainMenuCommand(int Number)
 {
+    // The main menu's links run the actions of the same captions.
+    static constexpr std::pair<int, TCommandId> kLinks[] = {
+        {2, TCommandId::atnViewStdWheel},
+        {3, TCommandId::atnViewAdvWheel},
+        {4, TCommandId::atnViewFormulas},
+        {5, TCommandId::atnViewVariations},
+        {6, TCommandId::atnViewColorBlender},
+        {7, TCommandId::atnViewTestPatterns},
+        {8, TCommandId::atnColorCombinations},
+        {9, TCommandId::atnFileImportFromImg},
+        {12, TCommandId::atnHelpCheckUpdate},
+        {13, TCommandId::atnHelpKvWeblink},
+        {14, TCommandId::atnEditSettings},
+    };
+    for (const auto& [number, id] : kLinks)
+        if (number == Number) {
+            FCommands->Run(id);
+            return;
+        }
     switch (Number) {
+    case 10: // simple layout
+        FBaseColorPanel->SetColorModel(0);
+        FGamutCheck = false;
+        FSettings.InspectorData.clear();
+        SetPropertiesCollapsed(false);
+        SetAdvancedMode(false);
+        // TODO(palette panel): palette view mode 0 and its tool bar hidden.
+        SetColorVisionMode(0);
+        SetToolbarVisible(true);
+        break;
+    case 11: // advanced layout
+        FGamutCheck = true;
+        SetPropertiesCollapsed(false);
+        SetAdvancedMode(true);
+        // TODO(palette panel): palette tool bar shown.
+        break;
     case 15:
         FSettings.ShowMainMenu = !FSettings.ShowMainMenu;
         if (FPages->DisplayMode() == pgMainMenu)
             RefreshScene();
-        break;
+        return;
     default:
-        // TODO(commands): 2..14 run the actions of the command set.
-        LogEvent(QStringLiteral("Main menu command %1").arg(Number));
-        break;
+        return;
     }
+    RefreshGamut();
+    FCommands->UpdateStates();
 }
 
 void TfrmMain::AddColorToPalette(TColor Color)

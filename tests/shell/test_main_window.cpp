@@ -334,4 +334,21 @@ TEST_F(MainWindow, PropertiesPanelHeightAndPlace)
     }
 }
 
+TEST_F(MainWindow, SimpleAndAdvancedLayoutFromTheMainMenu)
+{
+    auto window = Start();
+    window->SetPropertiesCollapsed(true);
+    window->RunMainMenuCommand(10);
+    EXPECT_FALSE(window->AdvancedMode());
+    EXPECT_FALSE(window->GamutCheck());
+    EXPECT_FALSE(window->Settings().PropertiesCollapsed);
+    EXPECT_TRUE(window->Settings().InspectorData.isEmpty());
+    window->RunMainMenuCommand(11);
+    EXPECT_TRUE(window->AdvancedMode());
+    EXPECT_TRUE(window->GamutCheck());
+    const bool shown = window->Settings().ShowMainMenu;
+    window->RunMainMenuCommand(15);
+    EXPECT_NE(window->Settings().ShowMainMenu, shown);
+}
+
 } // namespace
