@@ -195,6 +195,10 @@ void TfrmMain::BuildWorkArea()
     cbarProperties->SetCollapseBtn(true);
     cbarProperties->OnCollapseExpand
         = [this](TObject*, TCollapseExpand Action) { SetPropertiesCollapsed(Action == ceCollapsing); };
+    auto* propertiesMenu = new QMenu(this);
+    FCommands->FillPropertiesMenu(*propertiesMenu);
+    cbarProperties->SetButtonMenu(propertiesMenu);
+    cbarProperties->SetShowMenu(true);
     props->addWidget(cbarProperties);
     pnlPropertiesClient = new QWidget(dxcProperties);
     pnlPropertiesClient->setObjectName(QStringLiteral("pnlPropertiesClient"));
@@ -214,8 +218,9 @@ void TfrmMain::WirePlayer()
         FPages->PopulatePlayerMenu(*popFlashPlayer);
         popFlashPlayer->popup(FlashPlayer->mapToGlobal(Pos));
     });
-    FlashPlayer->OnFSCommand
-        = [this](TObject*, const QString& Command, const QString& Argument) { FPages->HandleCommand(Command, Argument); };
+    FlashPlayer->OnFSCommand = [this](TObject*, const QString& Command, const QString& Argument) {
+        FPages->HandleCommand(Command, Argument);
+    };
     FlashPlayer->OnMouseDown = [this](TObject*, Qt::MouseButton Button, Qt::KeyboardModifiers Modifiers, QPoint Pos) {
         FPages->PlayerMouseDown(Button, Modifiers, Pos);
     };
@@ -526,8 +531,7 @@ void TfrmMain::RunMainMenuCommand(int Number)
         if (FPages->DisplayMode() == pgMainMenu)
             RefreshScene();
         return;
-    default:
-        return;
+    default: return;
     }
     RefreshGamut();
     FCommands->UpdateStates();

@@ -190,7 +190,7 @@ private:
     QString FCurrentFileName;
     bool FLoading = false;
     bool FGamutCheck = true;
-    THSB FCorrectedHSB{};
+    THSB FCorrectedHSB {};
     TColorVisionType FColorVisionType = cvtNorm;
     bool FFirstShowDone = false;
     bool FClosed = false;

@@ -22,7 +22,7 @@ namespace {
 
 // The pages whose units exist are the ones with a class; the rest are reserved so the
 // ids, buttons and panel rules stay in one place as the pages arrive.
-constexpr std::array<TPageEntry, 9> kPages{{
+constexpr std::array<TPageEntry, 9> kPages {{
     {pgBlank, &CreatePage<TfrmPptBlank>, false, nullptr, false},
     {pgMainMenu, nullptr, false, "AdvToolBarButton07", false},
     {pgHarmonies, nullptr, true, "AdvToolBarButton08", false},
@@ -235,8 +235,7 @@ void TPageHost::PressClip(const QString& Argument)
         if (FPreviousPage != 0)
             ShowPage(FPreviousPage, true);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -267,8 +266,8 @@ void TPageHost::EndPlayerDrag()
 void TPageHost::PopulatePlayerMenu(QMenu& Menu)
 {
     Menu.clear();
-    QObject::connect(Menu.addAction(QStringLiteral("Copy as Bitmap")), &QAction::triggered, &Menu,
-        [this] { CopyPlayerPicture(); });
+    QObject::connect(
+        Menu.addAction(QStringLiteral("Copy as Bitmap")), &QAction::triggered, &Menu, [this] { CopyPlayerPicture(); });
     QAction* save = Menu.addAction(QStringLiteral("Save Image to File"));
     save->setEnabled(FPage != nullptr);
     QObject::connect(save, &QAction::triggered, &Menu, [this] {

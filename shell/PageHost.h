@@ -167,7 +167,7 @@ private:
     int FSceneState = 0;
     bool FPageSwitching = false;
     bool FShowTiming = true;
-    QSize FSceneSize{1000, 1000};
+    QSize FSceneSize {1000, 1000};
     QString FRolloverClip;
     QString FPressedClip;
     TColor FPressedColor = kNoClipColor;

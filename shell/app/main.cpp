@@ -1,6 +1,6 @@
 // Korvel: one running copy per program file, then the main window until it closes.
-#include "pickers/SysColors.h"
 #include "shell/Main.h"
+#include "pickers/SysColors.h"
 #include "shell/base/CommandLine.h"
 #include "shell/base/Logging.h"
 #include "shell/base/SingleInstance.h"

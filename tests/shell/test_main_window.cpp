@@ -73,7 +73,8 @@ TEST_F(MainWindow, FirstStartTakesTheDefaultsAndShowsTheBlankPage)
     EXPECT_TRUE(window->Player()->IsLoaded());
     EXPECT_FALSE(window->InspectedColor().has_value());
     // The panels keep their widths: base colour left, palette and inspector right.
-    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(), std::max(196, TBaseColorPanel::kPanelWidth));
+    EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(),
+        std::max(196, TBaseColorPanel::kPanelWidth));
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcPalette"))->maximumWidth(), 200);
     ASSERT_NE(window->Commands(), nullptr);
     EXPECT_NE(window->Commands()->FileToolBar(), nullptr);
@@ -116,6 +117,19 @@ TEST_F(MainWindow, ExitWritesTheSettingsOnceAndTheNextStartReadsThem)
     EXPECT_EQ(again->Settings().InspectorData.size(), 27);
     ASSERT_EQ(again->Document().Count(), 1);
     EXPECT_EQ(again->Document().Items(0)->Colors(0)->Color(), RGB(1, 2, 3));
+}
+
+TEST_F(MainWindow, CtrlHeldAppendsTheFirstRunPageSettingsAgain)
+{
+    {
+        auto first = Start();
+    }
+    TStartOptions options;
+    options.CtrlHeld = true;
+    auto window = std::make_unique<TfrmMain>(options);
+    EXPECT_FALSE(window->Settings().FirstRun);
+    // The stored 27 and the appended 27; lookups still take the stored ones first.
+    EXPECT_EQ(window->Settings().InspectorData.size(), 54);
 }
 
 TEST_F(MainWindow, StoredTextThatIsNotHexLeavesTheInitialBaseColour)
@@ -314,8 +328,8 @@ TEST_F(MainWindow, PropertiesPanelHeightAndPlace)
         bool Advanced, Collapsed;
         int Height;
     };
-    for (const Case& c : {Case{true, false, bar + 104}, Case{false, false, bar + 54}, Case{true, true, bar},
-             Case{false, true, bar}}) {
+    for (const Case& c : {Case {true, false, bar + 104}, Case {false, false, bar + 54}, Case {true, true, bar},
+             Case {false, true, bar}}) {
         window->SetAdvancedMode(c.Advanced);
         window->SetPropertiesCollapsed(c.Collapsed);
         EXPECT_EQ(window->PropertiesPanel()->maximumHeight(), c.Height) << c.Advanced << c.Collapsed;
