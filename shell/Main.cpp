@@ -478,8 +478,11 @@ void TfrmMain::SetPropertiesVisible(bool Visible)
 
 void TfrmMain::SetPageButton(const char* ButtonName)
 {
-    // TODO(commands): press the page's tool button (null: release 07, 08 and 09).
+    // The command set presses the button of the page DisplayMode names (none for a lesson
+    // movie); the name only documents which one that is.
     Q_UNUSED(ButtonName);
+    if (FCommands)
+        FCommands->UpdateStates();
 }
 
 void TfrmMain::RefreshGamut()
