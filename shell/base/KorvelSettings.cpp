@@ -1,7 +1,7 @@
 #include "shell/base/KorvelSettings.h"
 
 #include "colour/Colors.h"
-#include "shell/base/InspectorData.h"
+#include "shell/base/PageSettings.h"
 #include "shell/base/Logging.h"
 #include "shell/base/SettingsStore.h"
 

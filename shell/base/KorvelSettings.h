@@ -78,7 +78,7 @@ struct TKorvelSettings {
     bool AdvancedMode = true;
     int PropertiesPosition = 1; // value "Position": 0 top, 1 bottom of the work area
     bool PropertiesCollapsed = false; // value "Collapsed"
-    // "Property Inspector/Inspector Data": the page settings (see InspectorData.h).
+    // "Property Inspector/Inspector Data": the page settings (see PageSettings.h).
     QStringList InspectorData;
 
     // "Color Palette"

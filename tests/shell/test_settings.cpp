@@ -4,7 +4,7 @@
 
 #include "colour/Colors.h"
 #include "shell/base/DialogSettings.h"
-#include "shell/base/InspectorData.h"
+#include "shell/base/PageSettings.h"
 #include "shell/base/KorvelSettings.h"
 #include "shell/base/SettingsStore.h"
 

@@ -1,6 +1,6 @@
 // The colour inspector: its rows for a known colour, the CMYK transform hook, clearing,
 // row selection and folding.
-#include "shell/ColorInspector.h"
+#include "shell/ColorInfoPanel.h"
 
 #include "colour/ColorNames.h"
 #include "colour/Colors.h"

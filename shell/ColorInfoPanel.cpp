@@ -1,4 +1,4 @@
-#include "shell/ColorInspector.h"
+#include "shell/ColorInfoPanel.h"
 
 #include "colour/ColorNames.h"
 #include "colour/Colors.h"

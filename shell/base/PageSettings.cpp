@@ -1,4 +1,4 @@
-#include "shell/base/InspectorData.h"
+#include "shell/base/PageSettings.h"
 
 QString NameOfEntry(const QString& Entry)
 {
