@@ -33,12 +33,13 @@
 #include <functional>
 #include <memory>
 
+class QFont;
 class QMimeData;
 class QTimer;
 
 enum TAutoFill {
     afHorozontal, // rows filled left to right
-    afVertical    // columns filled top to bottom
+    afVertical // columns filled top to bottom
 };
 
 enum TCellStyle { csSwatch, csList, csCompactList };
@@ -200,6 +201,10 @@ public:
     // How long the hint of a swatch stays, in milliseconds; -1 for the usual time.
     int HintHidePause(int Index) const;
 
+    // Text as it fits Width pixels in Font: whole when it fits, else shortened from the end
+    // until it plus "..." fits ("..." alone when nothing of it does).
+    static QString FitText(const QString& Text, const QFont& Font, int Width);
+
     // ---- the main window's part of mouse handling
     // Records that the swatch dialog closed now, so the press that follows at once is ignored.
     void MarkSwatchDialogClosed();
@@ -237,7 +242,6 @@ protected:
     // Runs the drag until it ends; a test replaces it, since a drag loop needs a real desktop.
     virtual Qt::DropAction ExecColorDrag(const TColorDragCtrlObject& Drag);
 
-    bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
