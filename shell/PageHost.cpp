@@ -4,6 +4,7 @@
 #include "palette/RichColor.h"
 #include "pickers/ColorDragObj.h"
 #include "workarea/PptBlank.h"
+#include "workarea/PptStandard.h"
 #include "workarea/SaveImage.h"
 #include "workarea/Scene.h"
 
@@ -25,7 +26,7 @@ namespace {
 constexpr std::array<TPageEntry, 9> kPages {{
     {pgBlank, &CreatePage<TfrmPptBlank>, false, nullptr, false},
     {pgMainMenu, nullptr, false, "AdvToolBarButton07", false},
-    {pgHarmonies, nullptr, true, "AdvToolBarButton08", false},
+    {pgHarmonies, &CreatePage<TfrmPptStandard>, true, "AdvToolBarButton08", false},
     {pgAdvancedWheel, nullptr, true, "AdvToolBarButton09", false},
     {pgVariations, nullptr, true, "AdvToolBarButton10", true},
     {pgColorBlender, nullptr, true, "AdvToolBarButton11", true},
