@@ -103,6 +103,8 @@ struct TCommandState {
     bool ToolbarVisible = true; // the tool-bar dock
     bool AdvancedMode = true; // pages show their second row of controls
     int PropertiesPosition = 1; // 0 top, 1 bottom of the work area
+    int PaletteMode = 0; // palette view: 0 list, 1 compact list, 2 thumbnails
+    bool PaletteToolbarVisible = true; // the palette panel's tool bar
 };
 
 class ICommandHost {
@@ -156,4 +158,17 @@ public:
     virtual void ShowAbout() = 0;
     // Close the main window (the usual close path with its autosave and settings).
     virtual void CloseMainWindow() = 0;
+
+    // --- The palette document ---------------------------------------------------------
+    // Hosts that carry no document (a test's recording host) may leave these alone.
+
+    // New, Open, Revert, File Import, Save, Save As, Save Current Palette As, New palette.
+    virtual void RunFileCommand(TCommandId id) { (void)id; }
+    // The palette commands (add, duplicate, delete, info, sorts, snaps, clears ...).
+    virtual void RunPaletteCommand(TCommandId id) { (void)id; }
+    // View as list (0), compact list (1), thumbnails (2), as the user chose it.
+    virtual void ChoosePaletteViewMode(int mode) { (void)mode; }
+    virtual void SetPaletteToolbarVisible(bool visible) { (void)visible; }
+    // An entry of the Reopen submenu.
+    virtual void OpenRecentFile(const QString& fileName) { (void)fileName; }
 };

@@ -115,6 +115,23 @@ void RunAbout(H& h, const D&)
     h.ShowAbout();
 }
 
+void RunFile(H& h, const D& d)
+{
+    h.RunFileCommand(d.Id);
+}
+void RunPalette(H& h, const D& d)
+{
+    h.RunPaletteCommand(d.Id);
+}
+void RunPaletteView(H& h, const D& d)
+{
+    h.ChoosePaletteViewMode(d.Arg);
+}
+void RunPaletteToolbar(H& h, const D&)
+{
+    h.SetPaletteToolbarVisible(!h.CommandState().PaletteToolbarVisible);
+}
+
 bool IsPage(const S& s, const D& d)
 {
     return s.DisplayMode == d.Arg;
@@ -139,10 +156,13 @@ bool IsAdvanced(const S& s, const D&)
 {
     return s.AdvancedMode;
 }
-// Checkable rows whose state the host does not report yet.
-bool NeverChecked(const S&, const D&)
+bool IsPaletteMode(const S& s, const D& d)
 {
-    return false;
+    return s.PaletteMode == d.Arg;
+}
+bool IsPaletteToolbar(const S& s, const D&)
+{
+    return s.PaletteToolbarVisible;
 }
 
 // clang-format off
@@ -160,15 +180,15 @@ constexpr TCommandDef kCommands[] = {
     {C::atnHistoryPrev, "atnHistoryPrev", "Base Color", "Back", "Go back to the previous base color", "", "", G::None, 0, RunBack, nullptr},
     {C::atnHistoryNext, "atnHistoryNext", "Base Color", "Forward", "Go forward to the next base color", "", "", G::None, 0, RunForward, nullptr},
 
-    {C::atnFileNew, "atnFileNew", "File", "New palette collection", "Start a new palette collection", "Ctrl+N", "new", G::None, 0, nullptr, nullptr},
-    {C::atnFileNewPalette, "atnFileNewPalette", "File", "New palette", "Add a new palette to the collection", "Ctrl+Shift+N", "", G::None, 0, nullptr, nullptr},
-    {C::atnFileOpen, "atnFileOpen", "File", "Open...", "Open a palette file", "Ctrl+O", "open", G::None, 0, nullptr, nullptr},
-    {C::atnFileRevert, "atnFileRevert", "File", "Revert", "Reload the palette collection from its file", "", "", G::None, 0, nullptr, nullptr},
+    {C::atnFileNew, "atnFileNew", "File", "New palette collection", "Start a new palette collection", "Ctrl+N", "new", G::None, 0, RunFile, nullptr},
+    {C::atnFileNewPalette, "atnFileNewPalette", "File", "New palette", "Add a new palette to the collection", "Ctrl+Shift+N", "", G::None, 0, RunFile, nullptr},
+    {C::atnFileOpen, "atnFileOpen", "File", "Open...", "Open a palette file", "Ctrl+O", "open", G::None, 0, RunFile, nullptr},
+    {C::atnFileRevert, "atnFileRevert", "File", "Revert", "Reload the palette collection from its file", "", "", G::None, 0, RunFile, nullptr},
     {C::atnFileImportFromImg, "atnFileImportFromImg", "File", "Import Colors From Image...", "Build a palette from the colors of a picture", "", "image", G::None, 0, nullptr, nullptr},
-    {C::atnFileImport, "atnFileImport", "File", "File Import...", "Add the palettes of another palette file", "Ctrl+I", "", G::None, 0, nullptr, nullptr},
-    {C::atnFileSave, "atnFileSave", "File", "Save Palette Collection...", "Save the palette collection", "Ctrl+S", "save", G::None, 0, nullptr, nullptr},
-    {C::atnFileSaveAs, "atnFileSaveAs", "File", "Save Palette Collection As...", "Save the palette collection under a new name", "Ctrl+Shift+S", "", G::None, 0, nullptr, nullptr},
-    {C::atnFileSaveCurrentPalette, "atnFileSaveCurrentPalette", "File", "Save Current Palette As...", "Save the current palette on its own", "Ctrl+Alt+S", "", G::None, 0, nullptr, nullptr},
+    {C::atnFileImport, "atnFileImport", "File", "File Import...", "Add the palettes of another palette file", "Ctrl+I", "", G::None, 0, RunFile, nullptr},
+    {C::atnFileSave, "atnFileSave", "File", "Save Palette Collection...", "Save the palette collection", "Ctrl+S", "save", G::None, 0, RunFile, nullptr},
+    {C::atnFileSaveAs, "atnFileSaveAs", "File", "Save Palette Collection As...", "Save the palette collection under a new name", "Ctrl+Shift+S", "", G::None, 0, RunFile, nullptr},
+    {C::atnFileSaveCurrentPalette, "atnFileSaveCurrentPalette", "File", "Save Current Palette As...", "Save the current palette on its own", "Ctrl+Alt+S", "", G::None, 0, RunFile, nullptr},
     {C::atnFileExport, "atnFileExport", "File", "Export...", "Export colors as pictures, text, style sheets or palette files", "Ctrl+X", "", G::None, 0, nullptr, nullptr},
     {C::atnFilePrint, "atnFilePrint", "File", "Print...", "Print the palette", "Ctrl+P", "print", G::None, 0, nullptr, nullptr},
     {C::atnFileExit, "atnFileExit", "File", "Exit", "Close Korvel", "Alt+X", "exit", G::None, 0, RunExit, nullptr},
@@ -192,29 +212,29 @@ constexpr TCommandDef kCommands[] = {
     {C::atnColorVisionTritan, "atnColorVisionTritan", "View", "No Blue (Tritan)", "Show colors as seen without blue cones", "", "", G::ColorVision, 3, RunVision, IsVision},
     {C::atnViewShowToolbar, "atnViewShowToolbar", "View", "Toolbar Visible", "Show or hide the tool bars", "Ctrl+T", "", G::None, 0, RunToolbar, IsToolbar},
 
-    {C::atnPaletteAdd, "atnPaletteAdd", "Palette", "Add Palette...", "Add a palette to the collection", "Ctrl+Insert", "", G::None, 0, nullptr, nullptr},
-    {C::atnDuplicatePalette, "atnDuplicatePalette", "Palette", "Duplicate Palette...", "Add a copy of the current palette", "Ctrl+Shift+Insert", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteDelete, "atnPaletteDelete", "Palette", "Delete Palette...", "Delete the current palette", "Ctrl+Delete", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteInfo, "atnPaletteInfo", "Palette", "Palette Info", "Edit the current palette's title, author and description", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPalettePrev, "atnPalettePrev", "Palette", "Previous palette", "Show the previous palette", "Ctrl+PgUp", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteNext, "atnPaletteNext", "Palette", "Next Palette", "Show the next palette", "Ctrl+PgDown", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteList, "atnPaletteList", "Palette", "View as list", "Show the palette as a list", "Ctrl+7", "", G::PaletteView, 0, nullptr, NeverChecked},
-    {C::atnPaletteCompactList, "atnPaletteCompactList", "Palette", "View as compact list", "Show the palette as a compact list", "Ctrl+8", "", G::PaletteView, 1, nullptr, NeverChecked},
-    {C::atnPaletteThn, "atnPaletteThn", "Palette", "View as thumbnails", "Show the palette as thumbnails", "Ctrl+9", "", G::PaletteView, 2, nullptr, NeverChecked},
-    {C::atnPaletteShowToolbar, "atnPaletteShowToolbar", "Palette", "Show Palette Toolbar", "Show or hide the palette tool bar", "", "", G::None, 0, nullptr, NeverChecked},
+    {C::atnPaletteAdd, "atnPaletteAdd", "Palette", "Add Palette...", "Add a palette to the collection", "Ctrl+Insert", "", G::None, 0, RunPalette, nullptr},
+    {C::atnDuplicatePalette, "atnDuplicatePalette", "Palette", "Duplicate Palette...", "Add a copy of the current palette", "Ctrl+Shift+Insert", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteDelete, "atnPaletteDelete", "Palette", "Delete Palette...", "Delete the current palette", "Ctrl+Delete", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteInfo, "atnPaletteInfo", "Palette", "Palette Info", "Edit the current palette's title, author and description", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPalettePrev, "atnPalettePrev", "Palette", "Previous palette", "Show the previous palette", "Ctrl+PgUp", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteNext, "atnPaletteNext", "Palette", "Next Palette", "Show the next palette", "Ctrl+PgDown", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteList, "atnPaletteList", "Palette", "View as list", "Show the palette as a list", "Ctrl+7", "", G::PaletteView, 0, RunPaletteView, IsPaletteMode},
+    {C::atnPaletteCompactList, "atnPaletteCompactList", "Palette", "View as compact list", "Show the palette as a compact list", "Ctrl+8", "", G::PaletteView, 1, RunPaletteView, IsPaletteMode},
+    {C::atnPaletteThn, "atnPaletteThn", "Palette", "View as thumbnails", "Show the palette as thumbnails", "Ctrl+9", "", G::PaletteView, 2, RunPaletteView, IsPaletteMode},
+    {C::atnPaletteShowToolbar, "atnPaletteShowToolbar", "Palette", "Show Palette Toolbar", "Show or hide the palette tool bar", "", "", G::None, 0, RunPaletteToolbar, IsPaletteToolbar},
     {C::atnPaletteSettings, "atnPaletteSettings", "Palette", "ColorPalette Settings...", "Change the settings of the color palette", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSortHue, "atnPaletteSortHue", "Palette", "Sort by Hue", "Sort the palette by hue", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSortSat, "atnPaletteSortSat", "Palette", "Sort by Saturation", "Sort the palette by saturation", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSortBrt, "atnPaletteSortBrt", "Palette", "Sort by Brightness", "Sort the palette by brightness", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSnapToWebsafe, "atnPaletteSnapToWebsafe", "Palette", "Snap to 216 Color Web-Safe Palette", "Replace each color by the nearest web-safe color", "Ctrl+W", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSnapToWebSmart, "atnPaletteSnapToWebSmart", "Palette", "Snap to 4096 Color Web-Smart Palette", "Replace each color by the nearest web-smart color", "Ctrl+Shift+W", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteRemoveDupes, "atnPaletteRemoveDupes", "Palette", "Remove Duplicate Colors", "Remove colors that appear twice", "Ctrl+D", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteRemoveSimilar, "atnPaletteRemoveSimilar", "Palette", "Remove Similar Colors", "Remove colors close to another color", "Ctrl+Shift+D", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteClear, "atnPaletteClear", "Palette", "Clear Palette", "Remove every color of the palette", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteClearFromCurrent, "atnPaletteClearFromCurrent", "Palette", "Clear From Current Color", "Remove the colors from the selected one on", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteDeleteSwatch, "atnPaletteDeleteSwatch", "Palette", "Delete Swatch", "Remove the selected color", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteCopySwatch, "atnPaletteCopySwatch", "Palette", "Copy Swatch", "Copy a swatch of this color to the clipboard", "", "", G::None, 0, nullptr, nullptr},
-    {C::atnPaletteSwatchInfo, "atnPaletteSwatchInfo", "Palette", "Color Swatch Info", "Edit the name and description of this color", "", "", G::None, 0, nullptr, nullptr},
+    {C::atnPaletteSortHue, "atnPaletteSortHue", "Palette", "Sort by Hue", "Sort the palette by hue", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteSortSat, "atnPaletteSortSat", "Palette", "Sort by Saturation", "Sort the palette by saturation", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteSortBrt, "atnPaletteSortBrt", "Palette", "Sort by Brightness", "Sort the palette by brightness", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteSnapToWebsafe, "atnPaletteSnapToWebsafe", "Palette", "Snap to 216 Color Web-Safe Palette", "Replace each color by the nearest web-safe color", "Ctrl+W", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteSnapToWebSmart, "atnPaletteSnapToWebSmart", "Palette", "Snap to 4096 Color Web-Smart Palette", "Replace each color by the nearest web-smart color", "Ctrl+Shift+W", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteRemoveDupes, "atnPaletteRemoveDupes", "Palette", "Remove Duplicate Colors", "Remove colors that appear twice", "Ctrl+D", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteRemoveSimilar, "atnPaletteRemoveSimilar", "Palette", "Remove Similar Colors", "Remove colors close to another color", "Ctrl+Shift+D", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteClear, "atnPaletteClear", "Palette", "Clear Palette", "Remove every color of the palette", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteClearFromCurrent, "atnPaletteClearFromCurrent", "Palette", "Clear From Current Color", "Remove the colors from the selected one on", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteDeleteSwatch, "atnPaletteDeleteSwatch", "Palette", "Delete Swatch", "Remove the selected color", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteCopySwatch, "atnPaletteCopySwatch", "Palette", "Copy Swatch", "Copy a swatch of this color to the clipboard", "", "", G::None, 0, RunPalette, nullptr},
+    {C::atnPaletteSwatchInfo, "atnPaletteSwatchInfo", "Palette", "Color Swatch Info", "Edit the name and description of this color", "", "", G::None, 0, RunPalette, nullptr},
 
     {C::atnPptAdvancedMode, "atnPptAdvancedMode", "Ppt", "Advanced Mode", "Show or hide the page's second row of controls", "", "", G::None, 0, RunAdvanced, IsAdvanced},
     {C::atnPptPosTop, "atnPptPosTop", "Ppt", "Top", "Put the page's controls above the work area", "", "", G::PropertiesPosition, 0, RunPosition, IsPosition},
@@ -661,6 +681,62 @@ void TMainCommands::FillPropertiesMenu(QMenu& menu)
     position->addAction(Action(C::atnPptPosTop));
     position->addAction(Action(C::atnPptPosBottom));
     connect(&menu, &QMenu::aboutToShow, this, &TMainCommands::UpdateStates);
+}
+
+void TMainCommands::FillPaletteMenu(QMenu& menu)
+{
+    auto add = [this, &menu](std::initializer_list<TCommandId> ids) {
+        for (TCommandId id : ids)
+            menu.addAction(Action(id));
+    };
+    add({C::atnFileSave, C::atnFileSaveAs, C::atnFileSaveCurrentPalette});
+    menu.addSeparator();
+    add({C::atnPaletteInfo, C::atnPaletteAdd, C::atnDuplicatePalette, C::atnPaletteDelete, C::atnPaletteSettings});
+    menu.addSeparator();
+    add({C::atnPaletteShowToolbar, C::atnPaletteList, C::atnPaletteCompactList, C::atnPaletteThn});
+    menu.addSeparator();
+    QMenu* sort = menu.addMenu(tr("Sort"));
+    sort->setObjectName(QStringLiteral("mnuPaletteSort"));
+    for (TCommandId id : {C::atnPaletteSortHue, C::atnPaletteSortSat, C::atnPaletteSortBrt})
+        sort->addAction(Action(id));
+    add({C::atnPaletteSnapToWebsafe, C::atnPaletteSnapToWebSmart, C::atnPaletteRemoveDupes,
+        C::atnPaletteRemoveSimilar});
+    menu.addSeparator();
+    add({C::atnPaletteClear});
+    connect(&menu, &QMenu::aboutToShow, this, &TMainCommands::UpdateStates);
+}
+
+QMenu* TMainCommands::FillSwatchMenu(QMenu& menu)
+{
+    menu.addAction(Action(C::atnPaletteSwatchInfo));
+    menu.addSeparator();
+    menu.addAction(Action(C::atnPaletteClearFromCurrent));
+    menu.addAction(Action(C::atnPaletteDeleteSwatch));
+    menu.addSeparator();
+    QMenu* copyValue = menu.addMenu(tr("Copy Color Value"));
+    copyValue->setObjectName(QStringLiteral("mnuSwatchCopyColorValue"));
+    menu.addAction(Action(C::atnPaletteCopySwatch));
+    connect(&menu, &QMenu::aboutToShow, this, &TMainCommands::UpdateStates);
+    return copyValue;
+}
+
+void TMainCommands::SetRecentFiles(const QStringList& files)
+{
+    if (!FReopenMenu)
+        return;
+    FReopenMenu->clear();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files[i];
+        // An "&" of the path is shown, not taken as the item's mnemonic.
+        QString shown = file;
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = FReopenMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        connect(a, &QAction::triggered, this, [this, file] {
+            FHost.OpenRecentFile(file);
+            UpdateStates();
+        });
+    }
+    FReopenMenu->setEnabled(!files.isEmpty());
 }
 
 void TMainCommands::Install(QMainWindow& window)

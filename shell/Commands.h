@@ -61,11 +61,20 @@ public:
     void BuildMainMenu(QMenuBar& bar);
     // The properties panel's button menu: "Advanced Mode", "Position" > "Top" / "Bottom".
     void FillPropertiesMenu(QMenu& menu);
+    // The palette panel's caption-bar menu: saving, the palette commands, the view modes,
+    // sorting, snapping, removing colours and Clear Palette.
+    void FillPaletteMenu(QMenu& menu);
+    // The swatch context menu. Returns its "Copy Color Value" submenu, which the host fills
+    // for the swatch under the menu each time it opens.
+    QMenu* FillSwatchMenu(QMenu& menu);
 
     QToolBar* FileToolBar() const { return FFileBar; }
     QToolBar* ViewToolBar() const { return FViewBar; }
-    // "Reopen" under File; the host fills it with the recent files.
+    // "Reopen" under File.
     QMenu* ReopenMenu() const { return FReopenMenu; }
+    // Lists the files, most recent first, as "&1 path", "&2 path" ...; choosing one asks
+    // the host to open it. Disabled when the list is empty.
+    void SetRecentFiles(const QStringList& files);
     // Shows or hides the whole tool-bar dock (both bars).
     void SetToolBarsVisible(bool visible);
 

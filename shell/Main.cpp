@@ -2,17 +2,21 @@
 
 #include "colour/Colors.h"
 #include "movie/MoviePlayer.h"
+#include "output/SwatchInfo.h"
 #include "palette/PaletteFiles.h"
 #include "pickers/CaptionBar.h"
 #include "pickers/MessageDlgEx.h"
+#include "shell/AdvSwatchGrid.h"
 #include "shell/BaseColorPanel.h"
 #include "shell/ColorInfoPanel.h"
+#include "shell/ColorValueMenu.h"
 #include "shell/Commands.h"
+#include "shell/PalettePanel.h"
 #include "shell/SplashAbout.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
-#include "shell/base/PageSettings.h"
 #include "shell/base/Logging.h"
+#include "shell/base/PageSettings.h"
 #include "shell/base/SettingsStore.h"
 #include "shell/base/WindowPlacement.h"
 #include "workarea/SaveImage.h"
@@ -20,10 +24,12 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -33,6 +39,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -43,7 +50,9 @@
 TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
     : QMainWindow(Parent)
     , FOptions(Options)
+    , FPrompts(Options.Prompts)
 {
+    FPrompts.FillInteractive(this);
     // The event log starts empty every run.
     FSettings.Folders = InitialFolders(DefaultAppFolder());
     DeleteEventLog(FSettings.Folders);
@@ -54,7 +63,9 @@ TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
     BuildForm();
 
     FMatching.SetAutoCaption(true);
-    FDocument.SetAutoCaption(true);
+    PaletteGrid().PaletteList().SetAutoCaption(true);
+    if (TRichPalette* palette = PaletteGrid().CurrentPalette())
+        palette->SetAutoCaption(true);
     FSettings.AdvancedMode = true;
     FSettings.PropertiesCollapsed = false;
     FSettings.PropertiesPosition = 1;
@@ -69,10 +80,10 @@ TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
 
     FLoading = true;
     ReopenAutoSave();
-    // TODO(palette panel): a palette file named on the command line is opened here with
-    // OpenPaletteFile (Replace, MakeCurrent) once the palette panel provides it.
-    if (!FOptions.CommandLine.FileName.isEmpty())
+    if (!FOptions.CommandLine.FileName.isEmpty()) {
         LogEvent(QStringLiteral("Command line file: ") + FOptions.CommandLine.FileName);
+        OpenPaletteFile(FOptions.CommandLine.FileName, true, true);
+    }
     FLoading = false;
 
     FPages->SetSceneState(3);
@@ -95,6 +106,7 @@ void TfrmMain::BuildForm()
 {
     FCommands = new TMainCommands(*this, this);
     FCommands->Install(*this);
+    FSettings.RecentFiles.OnChange = [this](TObject*) { RebuildReopenMenu(); };
 
     auto* central = new QWidget(this);
     auto* columns = new QHBoxLayout(central);
@@ -136,23 +148,15 @@ void TfrmMain::BuildForm()
     BuildWorkArea();
     columns->addWidget(dxcMatchingColors, 1);
 
-    dxcPalette = new QWidget(central);
-    dxcPalette->setObjectName(QStringLiteral("dxcPalette"));
-    dxcPalette->setFixedWidth(kPalettePanelWidth);
-    {
-        auto* layout = new QVBoxLayout(dxcPalette);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->setSpacing(0);
-        // TODO(palette panel): the swatch grid and its tool bar fill the space above the
-        // inspector.
-        layout->addStretch(1);
-        dxcColorInspector = new TColorInspector(dxcPalette);
-        dxcColorInspector->setObjectName(QStringLiteral("dxcColorInspector"));
-        dxcColorInspector->OnCollapsedChange
-            = [this](TObject*, bool Collapsed) { FSettings.ColorInspectorCollapsed = Collapsed; };
-        layout->addWidget(dxcColorInspector);
-    }
+    dxcPalette = new TPalettePanel(central);
+    dxcColorInspector = dxcPalette->dxcColorInspector;
+    dxcColorInspector->OnCollapsedChange
+        = [this](TObject*, bool Collapsed) { FSettings.ColorInspectorCollapsed = Collapsed; };
     columns->addWidget(dxcPalette);
+    FPaletteCommands = std::make_unique<TPaletteCommands>(*this);
+    FCommands->FillPaletteMenu(*dxcPalette->popColorPalette);
+    FSwatchCopyValueMenu = FCommands->FillSwatchMenu(*dxcPalette->popSwatch);
+    WirePaletteGrid();
 
     setCentralWidget(central);
 
@@ -283,6 +287,13 @@ void TfrmMain::ReadSettings()
 
 void TfrmMain::ApplySettings()
 {
+    TAdvSwatchGrid& grid = PaletteGrid();
+    grid.SetShowHint(FSettings.ShowHint);
+    grid.SetColorValueFormat(static_cast<TColorValueFmt>(std::clamp(FSettings.ColorValueFormat, 0, int(cfCMYK))));
+    SetPaletteToolbarVisible(FSettings.ShowPaletteToolbar);
+    SetPaletteViewMode(FSettings.PaletteMode);
+    // Reading the settings changes nothing the user has to save.
+    grid.SetModified(false);
     FCommands->SetToolBarsVisible(FSettings.ToolbarVisible);
     FCommands->UpdateStates();
     dxcColorInspector->SetCollapsed(FSettings.ColorInspectorCollapsed);
@@ -333,14 +344,10 @@ void TfrmMain::CheckColorDepth()
 
 void TfrmMain::ReopenAutoSave()
 {
-    if (!FSettings.SavePaletteOnExit)
-        return;
-    const TAutoSaveRead read = ReadAutoSave(FDocument, FSettings.Folders.AutoSaveFolder);
-    if (!read.FileName.isEmpty())
-        LogEvent(QStringLiteral("Reopened ") + read.FileName);
-    if (FDocument.Count() > 0 && FDocument.ItemIndex() < 0)
-        FDocument.SetItemIndex(0);
-    // TODO(palette panel): UpdatePaletteStatus.
+    if (FSettings.SavePaletteOnExit && FPaletteCommands->ReloadAutoSave())
+        LogEvent(QStringLiteral("Reopened the autosaved palettes"));
+    else
+        UpdatePaletteStatus();
 }
 
 void TfrmMain::showEvent(QShowEvent* Event)
@@ -409,9 +416,9 @@ void TfrmMain::closeEvent(QCloseEvent* Event)
     if (!FClosed) {
         FClosed = true;
         if (FSettings.SavePaletteOnExit) {
-            const TPaletteFileResult result = WriteAutoSave(FDocument, FSettings.Folders.AutoSaveFolder);
+            const TPaletteFileResult result = FPaletteCommands->AutoSave();
             if (!result.Ok())
-                LogEvent(QStringLiteral("Autosave failed"));
+                LogEvent(QStringLiteral("Autosave failed: ") + result.Detail);
         }
     }
     Event->accept();
@@ -444,6 +451,14 @@ bool TfrmMain::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == FlashPlayer && Event->type() == QEvent::Resize)
         FPages->WorkAreaResized();
+    // Delete on the palette grid deletes its selected swatch; the grid still gets the key.
+    // Only there: a Delete typed into a value field is the field's.
+    if (dxcPalette && Watched == dxcPalette->grdPalette && Event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(Event);
+        if (key->key() == Qt::Key_Delete && !(key->modifiers() & ~Qt::KeypadModifier)
+            && PaletteGrid().SelectedIndex() >= 0)
+            FPaletteCommands->DeleteSwatch(PaletteGrid().SelectedIndex());
+    }
     return QMainWindow::eventFilter(Watched, Event);
 }
 
@@ -519,7 +534,8 @@ void TfrmMain::RunMainMenuCommand(int Number)
         FSettings.InspectorData.clear();
         SetPropertiesCollapsed(false);
         SetAdvancedMode(false);
-        // TODO(palette panel): palette view mode 0 and its tool bar hidden.
+        SetPaletteViewMode(0);
+        SetPaletteToolbarVisible(false);
         SetColorVisionMode(0);
         SetToolbarVisible(true);
         break;
@@ -527,7 +543,7 @@ void TfrmMain::RunMainMenuCommand(int Number)
         FGamutCheck = true;
         SetPropertiesCollapsed(false);
         SetAdvancedMode(true);
-        // TODO(palette panel): palette tool bar shown.
+        SetPaletteToolbarVisible(true);
         break;
     case 15:
         FSettings.ShowMainMenu = !FSettings.ShowMainMenu;
@@ -542,10 +558,7 @@ void TfrmMain::RunMainMenuCommand(int Number)
 
 void TfrmMain::AddColorToPalette(TColor Color)
 {
-    TRichPalette* palette = FDocument.Current();
-    if (!palette)
-        palette = FDocument.Add(QString(), true);
-    palette->Add()->SetColor(Color);
+    PaletteGrid().AddColor(Color, true);
 }
 
 void TfrmMain::FocusWorkArea()
@@ -604,21 +617,17 @@ void TfrmMain::WirePageEvents(TfrmPptBase& Page)
     };
     Page.OnAdvancedModeToggle = [this](TObject*, bool Value) { SetAdvancedMode(Value); };
     Page.OnSaveImage = [this](TObject*) { SaveSceneImage(); };
-    Page.OnAddToPalette = [this](TObject*, const QString& ClipName, TRichPalette* Source, int Mode) {
-        TfrmPptBase* page = FPages->Page();
+    Page.OnAddToPalette = [this](TObject* Sender, const QString& ClipName, TRichPalette* Source, int Mode) {
+        auto* page = dynamic_cast<TfrmPptBase*>(Sender);
         if (!page)
-            return;
-        TRichPalette* palette = FDocument.Current();
-        if (!palette)
-            palette = FDocument.Add(QString(), true);
-        palette->BeginUpdate();
-        AddPageColorsToPalette(*page, ClipName, Source, Mode, *palette);
-        palette->EndUpdate();
+            page = FPages->Page();
+        if (page)
+            FPaletteCommands->AddPageColors(*page, ClipName, Source, Mode);
     };
     Page.OnColorInfo = [this](TObject*, TColor& Color) { ShowColorInfo(Color); };
     Page.OnColorInfoClear = [this](TObject*) { ClearColorInfo(); };
     Page.OnGetBaseColor = [this](TObject*, TColor& Color) { Color = FBaseColor; };
-    Page.OnGetCurrentPalette = [this](TObject*, TRichPalette*& Palette) { Palette = FDocument.Current(); };
+    Page.OnGetCurrentPalette = [this](TObject*, TRichPalette*& Palette) { Palette = PaletteGrid().CurrentPalette(); };
     Page.OnSetBaseColor = [this](TObject*, TColor Color, bool) { SetBaseColor(Color); };
     Page.OnPlayMovie = [this](TObject*, const QString& Name, const QString& Arg1, const QString& Arg2) {
         FPages->PlayMovie(Name, Arg1, Arg2);
@@ -654,8 +663,14 @@ void TfrmMain::LogEvent(const QString& Text)
 bool TfrmMain::CommandEnabled(TCommandId Id) const
 {
     // TODO(output, help): the clipboard swatch picture and the help window arrive with
-    // later units.
-    return Id != TCommandId::atnBaseCopySwatch && Id != TCommandId::atnHelpKorvelHelp;
+    // later units; Remove Similar with its dialog.
+    if (Id == TCommandId::atnBaseCopySwatch || Id == TCommandId::atnHelpKorvelHelp
+        || Id == TCommandId::atnPaletteCopySwatch || Id == TCommandId::atnPaletteRemoveSimilar)
+        return false;
+    if (FPaletteCommands)
+        if (const std::optional<bool> enabled = FPaletteCommands->CommandEnabled(Id))
+            return *enabled;
+    return true;
 }
 
 TCommandState TfrmMain::CommandState() const
@@ -668,6 +683,8 @@ TCommandState TfrmMain::CommandState() const
     state.ToolbarVisible = FSettings.ToolbarVisible;
     state.AdvancedMode = FSettings.AdvancedMode;
     state.PropertiesPosition = FSettings.PropertiesPosition;
+    state.PaletteMode = dxcPalette ? dxcPalette->ViewMode() : FSettings.PaletteMode;
+    state.PaletteToolbarVisible = FSettings.ShowPaletteToolbar;
     return state;
 }
 
@@ -751,4 +768,266 @@ void TfrmMain::ShowMessage(const QString& Text)
 void TfrmMain::ShowAbout()
 {
     TfrmSplashAbout::Execute(this);
+}
+
+// ---------------------------------------------------------------------------------
+// The palette document
+
+TAdvSwatchGrid& TfrmMain::PaletteGrid()
+{
+    return *dxcPalette->grdPalette;
+}
+
+TRichPaletteList& TfrmMain::Document()
+{
+    return PaletteGrid().PaletteList();
+}
+
+TRichPalette* TfrmMain::CurrentPalette()
+{
+    return PaletteGrid().CurrentPalette();
+}
+
+void TfrmMain::WirePaletteGrid()
+{
+    TAdvSwatchGrid& grid = PaletteGrid();
+    grid.installEventFilter(this);
+    grid.OnAutoCaption = [this](TObject* Sender, QString& Caption) { AutoCaption(Sender, Caption); };
+    auto showsCombinations = [this] { return FPages && FPages->DisplayMode() == pgCombinations; };
+    grid.OnPaletteChange = [this, showsCombinations](TObject*) {
+        if (FLoading)
+            return;
+        UpdatePaletteStatus();
+        NotifyPaletteChanged();
+        if (showsCombinations())
+            RefreshScene();
+    };
+    grid.OnColorChange = [this, showsCombinations](TObject*) {
+        if (PaletteGrid().IsUpdating())
+            return;
+        UpdatePaletteStatus();
+        if (!FLoading)
+            NotifyPaletteChanged();
+        if (showsCombinations())
+            RefreshScene();
+    };
+    grid.OnPaletteListChange = [this, showsCombinations](TObject*) {
+        if (!FLoading) {
+            UpdatePaletteStatus();
+            if (showsCombinations())
+                RefreshScene();
+        }
+        // Every palette is shown in the view it was last shown in.
+        if (const TRichPalette* current = PaletteGrid().CurrentPalette())
+            SetPaletteViewMode(current->DisplayMode());
+    };
+    grid.OnColorRollover = [this](TObject*, TColor Color, bool OverSwatch) {
+        if (OverSwatch)
+            ShowColorInfo(Color);
+        else
+            ClearColorInfo();
+    };
+    grid.OnMouseLeave = [this](TObject*, int, int) { ClearColorInfo(); };
+    grid.OnSwatchCtrlPress = [this](TObject*, int Index, bool Shift) {
+        if (const TRichColor* swatch = PaletteGrid().Swatch(Index))
+            SwatchCtrlPressToPage(swatch->Color(), Shift);
+    };
+    grid.OnSwatchAltPress = [this](TObject*, TColor Color) { FBaseColorPanel->SetBaseColor(Color, true); };
+    grid.OnSwatchDblClick = [this](TObject*, int Index) { FPaletteCommands->EditSwatchInfo(Index, false); };
+    grid.OnContextPopup = [this](TObject*, QPoint ScreenPos) {
+        FCommands->UpdateStates();
+        const TRichColor* swatch = PaletteGrid().Swatch(PaletteGrid().PopupSwatchIndex());
+        FSwatchCopyValueMenu->setEnabled(swatch != nullptr);
+        if (swatch)
+            FillColorValueMenu(FSwatchCopyValueMenu, swatch->Color());
+        else
+            FSwatchCopyValueMenu->clear();
+        dxcPalette->popSwatch->popup(ScreenPos);
+    };
+
+    connect(dxcPalette->cbCurrentPalette, &QComboBox::activated, this, [this](int Index) {
+        PaletteGrid().SelectPalette(Index);
+        if (!FLoading)
+            NotifySetPalette(Index);
+    });
+    connect(dxcPalette->btnPaletteEdit, &QToolButton::clicked, this,
+        [this] { FCommands->Run(TCommandId::atnPaletteInfo); });
+    connect(
+        dxcPalette->btnPaletteAdd, &QToolButton::clicked, this, [this] { FCommands->Run(TCommandId::atnPaletteAdd); });
+    // The tool button also works with a single palette, which it then resets.
+    connect(dxcPalette->btnPaletteDel, &QToolButton::clicked, this, [this] {
+        FPaletteCommands->DeletePalette();
+        FCommands->UpdateStates();
+    });
+    connect(dxcPalette->btnPaletteList, &QToolButton::clicked, this,
+        [this] { FCommands->Run(TCommandId::atnPaletteList); });
+    connect(dxcPalette->btnPaletteCompactList, &QToolButton::clicked, this,
+        [this] { FCommands->Run(TCommandId::atnPaletteCompactList); });
+    connect(
+        dxcPalette->btnPaletteThn, &QToolButton::clicked, this, [this] { FCommands->Run(TCommandId::atnPaletteThn); });
+    connect(dxcPalette->btnRemoveDuplicates, &QToolButton::clicked, this,
+        [this] { FCommands->Run(TCommandId::atnPaletteRemoveDupes); });
+    connect(dxcPalette->btnClearPalette, &QToolButton::clicked, this,
+        [this] { FCommands->Run(TCommandId::atnPaletteClear); });
+    // TODO(eyedropper): the screen eyedropper (target 3, a colour for the palette) arrives
+    // with its own unit; until then the button stays off.
+    dxcPalette->btnPaletteColorPicker->setEnabled(false);
+}
+
+void TfrmMain::AutoCaption(TObject* Swatch, QString& Caption) const
+{
+    const auto* swatch = dynamic_cast<const TRichColor*>(Swatch);
+    if (!swatch)
+        return;
+    switch (FSettings.DefaultTitleFormat) {
+    case 1: Caption = ColorToText(cfHex, 1, swatch->Color()); break;
+    case 2: Caption = ColorToText(cfRGB, 1, swatch->Color()); break;
+    default: Caption = QStringLiteral("Color %1").arg(swatch->Index + 1); break;
+    }
+}
+
+void TfrmMain::UpdatePaletteStatus()
+{
+    dxcPalette->UpdateStatus();
+    // Shortcuts of disabled actions do not fire: the marks follow the document at once.
+    if (FCommands)
+        FCommands->UpdateStates();
+}
+
+void TfrmMain::SetPaletteViewMode(int Mode)
+{
+    Mode = std::clamp(Mode, 0, 2);
+    TAdvSwatchGrid& grid = PaletteGrid();
+    const int focused = grid.FocusedIndex();
+    dxcPalette->ApplyViewMode(Mode);
+    FSettings.PaletteMode = Mode;
+    // The palette keeps the view it was shown in.
+    if (TRichPalette* palette = grid.CurrentPalette())
+        palette->SetDisplayMode(Mode);
+    grid.RecountRows();
+    grid.Invalidate();
+    if (focused >= 0 && focused < grid.Count())
+        grid.FocusSwatch(focused);
+    if (FCommands)
+        FCommands->UpdateStates();
+}
+
+void TfrmMain::ChoosePaletteViewMode(int Mode)
+{
+    SetPaletteViewMode(Mode);
+    if (!FLoading)
+        NotifyPaletteMode(Mode);
+}
+
+void TfrmMain::SetPaletteToolbarVisible(bool Visible)
+{
+    FSettings.ShowPaletteToolbar = Visible;
+    dxcPalette->SetToolbarVisible(Visible);
+}
+
+void TfrmMain::SetDocumentCaption(const QString& FileName)
+{
+    setWindowTitle(FileName.isEmpty() ? QStringLiteral("Korvel") : QStringLiteral("Korvel - ") + FileName);
+}
+
+void TfrmMain::NotifyPaletteChanged()
+{
+    // TODO(running copies): broadcast to the other copies once the running-copies unit
+    // lands; the log line is the one it writes.
+    qCDebug(lcKorvelShell).noquote() << "NotifyPaletteChanged";
+}
+
+void TfrmMain::NotifySetPalette(int Index)
+{
+    qCDebug(lcKorvelShell).noquote() << "NotifySetPalette" << Index;
+}
+
+void TfrmMain::NotifyPaletteMode(int Mode)
+{
+    qCDebug(lcKorvelShell).noquote() << "NotifyPaletteMode" << Mode;
+}
+
+void TfrmMain::PrepareSwatchDialog(TfrmSwatchInfo& Dialog)
+{
+    Dialog.SetSettingsKey(QStringLiteral("SwatchInfo"));
+    Dialog.OpenSettings = [] { return OpenKorvelSettings(); };
+    Dialog.OnHelp = [this](int Topic) { ShowHelpTopic(Topic); };
+    Dialog.SetShowHints(FSettings.ShowHint);
+    // TODO(eyedropper): OnPickColor runs the screen eyedropper (target 0) once it exists;
+    // without it the dialog's eyedropper button does nothing.
+}
+
+void TfrmMain::CopySwatch(TColor Color)
+{
+    // TODO(output): the clipboard swatch picture arrives with Copy Special; the action
+    // stays disabled until then.
+    Q_UNUSED(Color);
+}
+
+void TfrmMain::SwatchCtrlPressToPage(TColor Color, bool Shift)
+{
+    // TODO(Variations, Blender): page 5 appends the colour to its own list and rebuilds
+    // its scene at the player's size; page 6 takes it as start colour (end colour with
+    // Shift). Both pages are still to be written; on every other page Ctrl+click does
+    // nothing, as it should.
+    const int page = FPages->DisplayMode();
+    if (page == pgVariations || page == pgColorBlender)
+        LogEvent(QStringLiteral("Swatch %1 for page %2%3")
+                     .arg(ColorToText(cfHex, 1, Color))
+                     .arg(page)
+                     .arg(Shift ? QStringLiteral(" (end)") : QString()));
+}
+
+void TfrmMain::RebuildReopenMenu()
+{
+    FCommands->SetRecentFiles(FSettings.RecentFiles.Files());
+}
+
+void TfrmMain::OpenRecentFile(const QString& FileName)
+{
+    FPaletteCommands->FileReopen(FileName);
+}
+
+void TfrmMain::RunFileCommand(TCommandId Id)
+{
+    TPaletteCommands& c = *FPaletteCommands;
+    switch (Id) {
+    case TCommandId::atnFileNew: c.FileNew(); break;
+    case TCommandId::atnFileNewPalette: c.AddPalette(); break;
+    case TCommandId::atnFileOpen: c.FileOpen(); break;
+    case TCommandId::atnFileRevert: c.FileRevert(); break;
+    case TCommandId::atnFileImport: c.FileImport(); break;
+    case TCommandId::atnFileSave: c.FileSave(); break;
+    case TCommandId::atnFileSaveAs: c.FileSaveAs(); break;
+    case TCommandId::atnFileSaveCurrentPalette: c.FileSaveCurrentPaletteAs(); break;
+    default: break;
+    }
+    UpdatePaletteStatus();
+}
+
+void TfrmMain::RunPaletteCommand(TCommandId Id)
+{
+    TPaletteCommands& c = *FPaletteCommands;
+    TAdvSwatchGrid& grid = PaletteGrid();
+    switch (Id) {
+    case TCommandId::atnPaletteAdd: c.AddPalette(); break;
+    case TCommandId::atnDuplicatePalette: c.DuplicatePalette(); break;
+    case TCommandId::atnPaletteDelete: c.DeletePalette(); break;
+    case TCommandId::atnPaletteInfo: c.EditPaletteInfo(); break;
+    case TCommandId::atnPalettePrev: c.PreviousPalette(); break;
+    case TCommandId::atnPaletteNext: c.NextPalette(); break;
+    case TCommandId::atnPaletteSortHue: c.SortPalette(0); break;
+    case TCommandId::atnPaletteSortSat: c.SortPalette(1); break;
+    case TCommandId::atnPaletteSortBrt: c.SortPalette(2); break;
+    case TCommandId::atnPaletteSnapToWebsafe: c.SnapToWebSafe(); break;
+    case TCommandId::atnPaletteSnapToWebSmart: c.SnapToWebSmart(); break;
+    case TCommandId::atnPaletteRemoveDupes: c.RemoveDuplicates(); break;
+    case TCommandId::atnPaletteClear: c.ClearPalette(); break;
+    case TCommandId::atnPaletteClearFromCurrent: c.ClearFromCurrentColor(); break;
+    case TCommandId::atnPaletteDeleteSwatch: c.DeleteSwatch(grid.PopupSwatchIndex()); break;
+    case TCommandId::atnPaletteCopySwatch: c.CopySwatch(grid.PopupSwatchIndex()); break;
+    case TCommandId::atnPaletteSwatchInfo: c.EditSwatchInfo(grid.PopupSwatchIndex(), true); break;
+    default: break;
+    }
+    UpdatePaletteStatus();
 }

@@ -8,6 +8,7 @@
 #include "palette/RichColor.h"
 #include "shell/CommandHost.h"
 #include "shell/PageHost.h"
+#include "shell/PaletteCommands.h"
 #include "shell/base/CommandLine.h"
 #include "shell/base/KorvelSettings.h"
 
@@ -22,20 +23,26 @@ class QMenu;
 class QSettings;
 class QToolBar;
 class QVBoxLayout;
+class TAdvSwatchGrid;
 class TBaseColorPanel;
 class TCaptionBar;
 class TColorInspector;
 class TMainCommands;
 class TMoviePlayer;
+class TPalettePanel;
+class TfrmSwatchInfo;
 
 // Start-up choices that come from outside the window: the command line and the keyboard.
 struct TStartOptions {
     TCommandLine CommandLine;
     // Ctrl held while the program starts: no stored placement, first-run page settings.
     bool CtrlHeld = false;
+    // The dialogs the document's commands use; members left empty are the real ones.
+    // Tests answer them here, since start-up may already ask (a command-line file).
+    TUserPrompts Prompts;
 };
 
-class TfrmMain : public QMainWindow, public TPageHostWindow, public ICommandHost {
+class TfrmMain : public QMainWindow, public TPageHostWindow, public ICommandHost, public IPaletteHost {
     Q_OBJECT
 public:
     static constexpr int kBaseColorPanelWidth = 196;
@@ -58,13 +65,14 @@ public:
     // -- Run-time state. --
     TKorvelSettings& Settings() { return FSettings; }
     const TKorvelSettings& Settings() const { return FSettings; }
-    const QString& CurrentFileName() const { return FCurrentFileName; }
-    bool Loading() const { return FLoading; }
+    const QString& CurrentFileName() const { return FPaletteCommands->CurrentFileName(); }
+    bool Loading() const override { return FLoading; }
     bool GamutCheck() const { return FGamutCheck; }
     void SetGamutCheck(bool Value) { FGamutCheck = Value; }
     const THSB& CorrectedHSB() const { return FCorrectedHSB; }
     TColorVisionType ColorVisionType() const { return FColorVisionType; }
-    TRichPaletteList& Document() { return FDocument; }
+    // The document: the collection the palette grid holds.
+    TRichPaletteList& Document();
     // The base colour: until the base-colour panel holds it in its wheel, the window
     // keeps it here.
     void SetBaseColor(TColor Color);
@@ -77,11 +85,24 @@ public:
     void SetPropertiesCollapsed(bool Value);
     QWidget* PropertiesPanel() const { return dxcProperties; }
 
+    // -- The palette document. --
+    TPalettePanel* PalettePanel() const { return dxcPalette; }
+    TPaletteCommands& PaletteCommands() { return *FPaletteCommands; }
+    bool OpenPaletteFile(const QString& FileName, bool Replace, bool MakeCurrent)
+    {
+        return FPaletteCommands->OpenPaletteFile(FileName, Replace, MakeCurrent);
+    }
+    bool SavePaletteFile(const QString& FileName, bool CurrentPaletteOnly)
+    {
+        return FPaletteCommands->SavePaletteFile(FileName, CurrentPaletteOnly);
+    }
+    bool SavePaletteFileAs(const QString& FileName, const QString& Folder, bool CurrentPaletteOnly)
+    {
+        return FPaletteCommands->SavePaletteFileAs(FileName, Folder, CurrentPaletteOnly);
+    }
+
     // -- The status bar's two panels. --
     QString StatusText(int Panel) const;
-
-    // Errors nobody handled: panel 1 and a beep; the program goes on.
-    void ReportError(const QString& Message);
 
     // Exit, once: autosave (close), then the page's settings and WriteSettings
     // (destruction). Safe to call more than once; the destructor calls it too.
@@ -97,7 +118,7 @@ public:
     void RefreshGamut() override;
     void RunMainMenuCommand(int Number) override;
     TColor BaseColor() const override { return FBaseColor; }
-    TRichPalette* CurrentPalette() override { return FDocument.Current(); }
+    TRichPalette* CurrentPalette() override;
     TColorTransfer* Transfer() override { return &FTransfer; }
     std::optional<TColor> InspectedColor() const override { return FInspectedColor; }
     void AddColorToPalette(TColor Color) override;
@@ -125,6 +146,29 @@ public:
     void ShowMessage(const QString& Text) override;
     void ShowAbout() override;
     void CloseMainWindow() override { close(); }
+    void RunFileCommand(TCommandId Id) override;
+    void RunPaletteCommand(TCommandId Id) override;
+    void ChoosePaletteViewMode(int Mode) override;
+    void SetPaletteToolbarVisible(bool Visible) override;
+    void OpenRecentFile(const QString& FileName) override;
+
+    // IPaletteHost
+    TAdvSwatchGrid& PaletteGrid() override;
+    TKorvelSettings& PaletteSettings() override { return FSettings; }
+    TUserPrompts& Prompts() override { return FPrompts; }
+    void UpdatePaletteStatus() override;
+    void SetPaletteViewMode(int Mode) override;
+    void SetDocumentCaption(const QString& FileName) override;
+    void NotifyPaletteChanged() override;
+    void ReportError(const QString& Message) override;
+    QWidget* DialogParent() override { return this; }
+    void PrepareSwatchDialog(TfrmSwatchInfo& Dialog) override;
+    void CopySwatch(TColor Color) override;
+
+    // Ctrl+click on a palette swatch hands its colour to the Variations page (page 5) or
+    // the Blender page (page 6, Shift for the end colour). Neither page exists in this
+    // build: until they do, the press changes nothing.
+    void SwatchCtrlPressToPage(TColor Color, bool Shift);
 
     // IPageHost
     THSB PageBaseHSB() const override;
@@ -154,6 +198,13 @@ private:
     void ApplySettings();
     void CheckColorDepth();
     void ReopenAutoSave();
+    void WirePaletteGrid();
+    void RebuildReopenMenu();
+    // Swatch auto captions by DefaultTitleFormat.
+    void AutoCaption(TObject* Swatch, QString& Caption) const;
+    // The broadcasts to other running copies (they arrive with the running-copies unit).
+    void NotifySetPalette(int Index);
+    void NotifyPaletteMode(int Mode);
     void RestoreWindowPlacement();
     void StorePlacement();
     void LayoutPropertiesPanel();
@@ -169,8 +220,9 @@ private:
     QWidget* dxcProperties = nullptr;
     TCaptionBar* cbarProperties = nullptr;
     QWidget* pnlPropertiesClient = nullptr;
-    QWidget* dxcPalette = nullptr;
+    TPalettePanel* dxcPalette = nullptr;
     TColorInspector* dxcColorInspector = nullptr;
+    QMenu* FSwatchCopyValueMenu = nullptr;
     QLabel* FStatusPanels[2] = {nullptr, nullptr};
     TMoviePlayer* FlashPlayer = nullptr;
     QMenu* popFlashPlayer = nullptr;
@@ -182,12 +234,12 @@ private:
     TStartOptions FOptions;
     TKorvelSettings FSettings;
     std::unique_ptr<TPageHost> FPages;
-    TRichPaletteList FDocument;
+    TUserPrompts FPrompts;
+    std::unique_ptr<TPaletteCommands> FPaletteCommands;
     TRichPalette FMatching;
     TColorTransfer FTransfer;
     TColor FBaseColor = kInitialBaseColor;
     std::optional<TColor> FInspectedColor;
-    QString FCurrentFileName;
     bool FLoading = false;
     bool FGamutCheck = true;
     THSB FCorrectedHSB {};
