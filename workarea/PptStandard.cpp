@@ -35,6 +35,8 @@ constexpr int kInitialGrayBrightness = 5;
 constexpr int kMaxGrayBrightness = 20;
 // Colours in the continuous ring behind the dots of "Color Circles 2".
 constexpr int kBackdropColors = 180;
+// Degrees by which each of them overlaps the next.
+constexpr double kBackdropOverlap = 0.5;
 // Above this many segments the outlines would swallow the colours.
 constexpr int kMaxOutlinedSegments = 72;
 constexpr double kStartAngle = -90.0; // 12 o'clock
@@ -519,9 +521,15 @@ bool TfrmPptStandard::BuildScene(
     } else if (style == hsColorCircles2) {
         TRichPalette backdrop;
         backdrop.AddHueCircle(kBackdropColors, artistic, vision, true, Transfer, base.H, base.S, base.B);
-        // The colours are simulated already.
-        DrawColorRing(scene, true, cvtNorm, false, kNoOutline, 0, backdrop, rsSector, kStartAngle, 0, 0, 0,
-            kBackdropColors, ro - o, ri + o, centre);
+        // Each wedge reaches a little under the next one: edge to edge, the antialiased
+        // edges of neighbours would let the background shine through as hairlines. The
+        // colours are simulated already.
+        for (int i = 0; i < kBackdropColors; ++i) {
+            const TRingSegment segment = ColorRingSegment(true, kStartAngle, kBackdropColors, i);
+            swf::Path wedge;
+            DrawRingSector(wedge, centre, segment.First, segment.Second + kBackdropOverlap, ro - o, ri + o);
+            scene.AddShape(wedge, swf::ShapeStyle::Filled(swf::Rgba::FromColor(backdrop.Colors(i)->Color())));
+        }
     }
 
     // 3, 4. The circle, and the grey partners.

@@ -249,6 +249,27 @@ TEST_F(HarmoniesPage, FullColorCircleDrawsTwelveEqualSwatchesInEveryStyle)
     }
 }
 
+// The colour ring behind the dots of "Color Circles 2" must read as one band: no hairline of
+// the background between its 180 wedges.
+TEST_F(HarmoniesPage, ColourRingOfCirclesTwoIsSeamless)
+{
+    Select("cbStyle", hsColorCircles2);
+    ASSERT_TRUE(Build());
+    auto lightness = [this](double angle) {
+        const TColor c = PixelAt(At(angle, 333));
+        return GetRValue(c) + GetGValue(c) + GetBValue(c);
+    };
+    // The triad leaves the ring bare from 12 o'clock to 4 o'clock but for the dots' ends;
+    // the wedges (2° each, centred on even angles) meet at odd angles.
+    int seams = 0;
+    for (int a = -75; a < 15; a += 2) {
+        const int between = lightness(a);
+        const int sides = std::max(lightness(a - 0.8), lightness(a + 0.8));
+        seams += between > sides + 6 ? 1 : 0;
+    }
+    EXPECT_EQ(seams, 0);
+}
+
 TEST_F(HarmoniesPage, ComplementInColorWheelOneKeepsTwoFullWedgesAndShortensTheRestInTheBackground)
 {
     const TColor background = RGB(0x33, 0x66, 0x99);

@@ -587,9 +587,12 @@ int RunPlay(CliArgs& args)
     return 0;
 }
 
+// The Harmonies page's scene (CliHarmonies.cpp).
+int RunHarmoniesScene(CliArgs& args, const QString& Out, QSize Size);
+
 int RunScene(CliArgs& args)
 {
-    const QString kind = args.takePositional(QStringLiteral("scene kind (blank or rings)"));
+    const QString kind = args.takePositional(QStringLiteral("scene kind (blank, rings or harmonies)"));
     const QString out = args.takeOption(QStringLiteral("--out"));
     if (out.isEmpty())
         throw CliError(QStringLiteral("missing --out FILE.swf or FILE.png"));
@@ -614,8 +617,10 @@ int RunScene(CliArgs& args)
         }
         return 0;
     }
+    if (kind == QLatin1String("harmonies"))
+        return RunHarmoniesScene(args, out, size);
     if (kind != QLatin1String("rings"))
-        throw CliError(QStringLiteral("unknown scene '%1' (use blank or rings)").arg(kind));
+        throw CliError(QStringLiteral("unknown scene '%1' (use blank, rings or harmonies)").arg(kind));
 
     const int segments = ParseIntArg(args.takeOption(QStringLiteral("--segments"), QStringLiteral("12")),
                                      QStringLiteral("--segments"), 1, 360);
