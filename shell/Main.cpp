@@ -13,6 +13,7 @@
 #include "shell/Commands.h"
 #include "shell/PalettePanel.h"
 #include "shell/SplashAbout.h"
+#include "shell/SwatchClipboard.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
 #include "shell/base/Logging.h"
@@ -662,10 +663,8 @@ void TfrmMain::LogEvent(const QString& Text)
 
 bool TfrmMain::CommandEnabled(TCommandId Id) const
 {
-    // TODO(output, help): the clipboard swatch picture and the help window arrive with
-    // later units; Remove Similar with its dialog.
-    if (Id == TCommandId::atnBaseCopySwatch || Id == TCommandId::atnHelpKorvelHelp
-        || Id == TCommandId::atnPaletteCopySwatch || Id == TCommandId::atnPaletteRemoveSimilar)
+    // TODO(help): the help window arrives with a later unit.
+    if (Id == TCommandId::atnHelpKorvelHelp)
         return false;
     if (FPaletteCommands)
         if (const std::optional<bool> enabled = FPaletteCommands->CommandEnabled(Id))
@@ -705,8 +704,7 @@ void TfrmMain::SetColorModel(int Model)
 
 void TfrmMain::CopyBaseSwatch()
 {
-    // TODO(output): the clipboard swatch picture arrives with Copy Special.
-    LogEvent(QStringLiteral("Copy Swatch is not available yet"));
+    CopySwatchToClipboard(FBaseColor, FClipboardSwatch);
 }
 
 void TfrmMain::CopyBaseColorValue()
@@ -959,9 +957,7 @@ void TfrmMain::PrepareSwatchDialog(TfrmSwatchInfo& Dialog)
 
 void TfrmMain::CopySwatch(TColor Color)
 {
-    // TODO(output): the clipboard swatch picture arrives with Copy Special; the action
-    // stays disabled until then.
-    Q_UNUSED(Color);
+    CopySwatchToClipboard(Color, FClipboardSwatch);
 }
 
 void TfrmMain::SwatchCtrlPressToPage(TColor Color, bool Shift)
@@ -1022,6 +1018,7 @@ void TfrmMain::RunPaletteCommand(TCommandId Id)
     case TCommandId::atnPaletteSnapToWebsafe: c.SnapToWebSafe(); break;
     case TCommandId::atnPaletteSnapToWebSmart: c.SnapToWebSmart(); break;
     case TCommandId::atnPaletteRemoveDupes: c.RemoveDuplicates(); break;
+    case TCommandId::atnPaletteRemoveSimilar: c.RemoveSimilar(); break;
     case TCommandId::atnPaletteClear: c.ClearPalette(); break;
     case TCommandId::atnPaletteClearFromCurrent: c.ClearFromCurrentColor(); break;
     case TCommandId::atnPaletteDeleteSwatch: c.DeleteSwatch(grid.PopupSwatchIndex()); break;

@@ -9,6 +9,7 @@
 #include "shell/CommandHost.h"
 #include "shell/PageHost.h"
 #include "shell/PaletteCommands.h"
+#include "shell/SwatchClipboard.h"
 #include "shell/base/CommandLine.h"
 #include "shell/base/KorvelSettings.h"
 
@@ -235,6 +236,9 @@ private:
     TKorvelSettings FSettings;
     std::unique_ptr<TPageHost> FPages;
     TUserPrompts FPrompts;
+    // Copy Swatch's picture: size, label and its format (the settings dialog changes them
+    // for the run).
+    TClipboardSwatch FClipboardSwatch;
     std::unique_ptr<TPaletteCommands> FPaletteCommands;
     TRichPalette FMatching;
     TColorTransfer FTransfer;

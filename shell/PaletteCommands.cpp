@@ -6,6 +6,7 @@
 #include "palette/RichColor.h"
 #include "pickers/MessageDlgEx.h"
 #include "shell/AdvSwatchGrid.h"
+#include "shell/RemoveSimilar.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
 #include "shell/base/KorvelSettings.h"
@@ -642,6 +643,24 @@ void TPaletteCommands::SnapToWebSmart()
 void TPaletteCommands::RemoveDuplicates()
 {
     FHost.PaletteGrid().RemoveDuplicates();
+    FHost.UpdatePaletteStatus();
+}
+
+void TPaletteCommands::RemoveSimilar()
+{
+    TAdvSwatchGrid& grid = FHost.PaletteGrid();
+    TRichPalette* palette = grid.CurrentPalette();
+    if (!palette || palette->Count() == 0)
+        return;
+    bool modified = grid.Modified();
+    {
+        TfrmSimilarColors dialog(
+            *palette, modified, [&grid] { grid.Invalidate(); }, FHost.DialogParent());
+        FHost.Prompts().Exec(dialog);
+    }
+    grid.SetModified(modified);
+    grid.RecountRows();
+    grid.Invalidate();
     FHost.UpdatePaletteStatus();
 }
 

@@ -154,6 +154,9 @@ public:
     void SnapToWebSafe();
     void SnapToWebSmart();
     void RemoveDuplicates();
+    // The Remove Similar Colors dialog previews in the current palette; Cancel puts the
+    // palette and the changed flag back.
+    void RemoveSimilar();
     void ClearPalette();
     // The swatch under the context menu and every one after it.
     void ClearFromCurrentColor();
