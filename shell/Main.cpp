@@ -101,6 +101,21 @@ TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
 TfrmMain::~TfrmMain()
 {
     Shutdown();
+    // The panels go before the window's members do: nothing the grid reports while it is
+    // taken down may reach them.
+    TAdvSwatchGrid& grid = PaletteGrid();
+    grid.removeEventFilter(this);
+    grid.OnAutoCaption = nullptr;
+    grid.OnPaletteChange = nullptr;
+    grid.OnColorChange = nullptr;
+    grid.OnPaletteListChange = nullptr;
+    grid.OnColorRollover = nullptr;
+    grid.OnMouseLeave = nullptr;
+    grid.OnSwatchCtrlPress = nullptr;
+    grid.OnSwatchAltPress = nullptr;
+    grid.OnSwatchDblClick = nullptr;
+    grid.OnContextPopup = nullptr;
+    dxcPalette->cbCurrentPalette->disconnect(this);
 }
 
 void TfrmMain::BuildForm()
@@ -736,6 +751,7 @@ void TfrmMain::SetColorVisionMode(int Mode)
 {
     FColorVisionType = static_cast<TColorVisionType>(std::clamp(Mode, 0, 3));
     FBaseColorPanel->SetColorVisionType(FColorVisionType);
+    PaletteGrid().SetColorVisionType(FColorVisionType);
     if (TfrmPptBase* page = FPages->Page())
         page->SetColorVisionType(FColorVisionType);
     RefreshScene();

@@ -208,6 +208,10 @@ TEST_F(PalettePanel, GridEventsReachTheInspectorTheBaseColourAndNothingElse)
     Press(0, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(Window->BaseColor(), base);
     EXPECT_EQ(DocumentBytes(Window->Document()), doc);
+
+    // The palette is seen as the window simulates it.
+    ASSERT_TRUE(Run(C::atnColorVisionDeutan));
+    EXPECT_EQ(Grid().ColorVisionType(), cvtDeut);
 }
 
 TEST_F(PalettePanel, AutoCaptionsFollowTheDefaultTitleFormat)
