@@ -7,8 +7,10 @@
 #include "shell/Commands.h"
 #include "shell/PalettePanel.h"
 #include "shell/base/AutoSave.h"
+#include "shell/base/KorvelSettings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -37,6 +39,57 @@ const int kAutoSaveWriterRole = [] {
     FillPalettes(b, QStringLiteral("B"), 40, 250);
     for (int i = 0;; ++i) {
         if (!WriteAutoSave(i % 2 == 0 ? a : b, QString::fromLocal8Bit(folder)))
+            std::_Exit(5);
+        if (i == 1) {
+            std::printf("writing\n");
+            std::fflush(stdout);
+        }
+    }
+}();
+
+// The document's commands without a main window around them.
+class TBareHost : public IPaletteHost {
+public:
+    TAdvSwatchGrid Grid;
+    TKorvelSettings Settings;
+    TUserPrompts Answers;
+    TAdvSwatchGrid& PaletteGrid() override { return Grid; }
+    TKorvelSettings& PaletteSettings() override { return Settings; }
+    TUserPrompts& Prompts() override { return Answers; }
+    bool Loading() const override { return false; }
+    void UpdatePaletteStatus() override { }
+    void SetPaletteViewMode(int) override { }
+    void SetDocumentCaption(const QString&) override { }
+    void NotifyPaletteChanged() override { }
+    void ReportError(const QString& Message) override
+    {
+        std::fprintf(stderr, "%s\n", Message.toLocal8Bit().constData());
+        std::_Exit(6);
+    }
+    QWidget* DialogParent() override { return nullptr; }
+    void PrepareSwatchDialog(TfrmSwatchInfo&) override { }
+    void CopySwatch(TColor) override { }
+};
+
+// Started with KORVEL_SAVE_WRITER set to a file name, a copy of this program saves two
+// large documents into it in turn with the Save command's writer until it is killed.
+const int kSaveWriterRole = [] {
+    const QByteArray target = qgetenv("KORVEL_SAVE_WRITER");
+    if (target.isEmpty())
+        return 0;
+    static int argc = 1;
+    static char name[] = "save-writer";
+    static char* argv[] = {name, nullptr};
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    TBareHost host;
+    TPaletteCommands commands(host);
+    TRichPaletteList a, b;
+    FillPalettes(a, QStringLiteral("A"), 40, 250);
+    FillPalettes(b, QStringLiteral("B"), 40, 250);
+    for (int i = 0;; ++i) {
+        host.Grid.PaletteList().Assign(i % 2 == 0 ? a : b);
+        if (!commands.SavePaletteFile(QString::fromLocal8Bit(target), false))
             std::_Exit(5);
         if (i == 1) {
             std::printf("writing\n");
@@ -461,6 +514,38 @@ TEST_F(PaletteFiles, AnInterruptedAutosaveStillReopensAReadableCollection)
         EXPECT_TRUE(tag == u"A" || tag == u"B") << tag.toStdString();
         EXPECT_EQ(window->Document().Count(), 40);
         EXPECT_TRUE(Prompts.Log.isEmpty());
+    }
+}
+
+// Save replaces a good file only by a whole one: killed at any moment, the file (or the
+// backup kept while writing) holds one of the two documents, complete.
+TEST_F(PaletteFiles, ASaveKilledWhileWritingLeavesAWholeFile)
+{
+    const QString target = Path(QStringLiteral("kept.kvfc"));
+    for (int round = 0; round < 5; ++round) {
+        SCOPED_TRACE(round);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("KORVEL_SAVE_WRITER"), target);
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_list_tests")});
+        ASSERT_TRUE(child.waitForStarted(5000));
+        ASSERT_TRUE(child.waitForReadyRead(30000)) << "the writer never got going";
+        QThread::msleep(3 + 13 * round);
+        child.kill();
+        child.waitForFinished(5000);
+        for (const QString& file : {target, BackupFileName(target)}) {
+            if (!QFileInfo::exists(file))
+                continue;
+            TRichPaletteList back;
+            const TPaletteFileResult read = ReadCollectionFile(back, file);
+            ASSERT_TRUE(read.Ok()) << file.toStdString() << ": " << read.Detail.toStdString();
+            EXPECT_EQ(back.Count(), 40);
+            const QString tag = back.Count() > 0 ? back.Items(0)->Title() : QString();
+            EXPECT_TRUE(tag == u"A" || tag == u"B") << tag.toStdString();
+        }
+        ASSERT_TRUE(QFileInfo::exists(target));
     }
 }
 
