@@ -437,8 +437,16 @@ void TfrmPptStandard::LoadSettings(const QStringList& Settings)
     BeginUpdate();
 
     QString text;
-    if (ReadSetting(Settings, QStringLiteral("BaseColor"), text) && OnSetBaseColor)
+    if (ReadSetting(Settings, QStringLiteral("BaseColor"), text) && OnSetBaseColor) {
         OnSetBaseColor(this, HexToColor(text.trimmed(), clSilver), false);
+        // A host that is still opening this page has no current page to copy the new base
+        // colour into, so the page takes it itself.
+        if (OnGetBaseColor) {
+            TColor base = clSilver;
+            OnGetBaseColor(this, base);
+            SetBaseHSB(ColorToHSB(base));
+        }
+    }
     LoadSharedColors(Settings);
 
     int value = 0;

@@ -706,6 +706,21 @@ TEST_F(HarmoniesPage, SettingsMakeTheRoundTrip)
     EXPECT_EQ(fresh.findChild<QLabel*>(QStringLiteral("lblGrayBrightness"))->text(), "Brightness: 17");
 }
 
+// A host opening the page cannot copy the loaded base colour into it yet: the page asks for
+// the colour the host took, so its first scene starts from it.
+TEST_F(HarmoniesPage, LoadedBaseColourIsTheFirstScenesBase)
+{
+    TColor hostBase = RGB(0xFF, 0xCC, 0x00);
+    page->SetBaseHSB(ColorToHSB(hostBase));
+    page->OnSetBaseColor = [&](TObject*, TColor color, bool) { hostBase = color; };
+    page->OnGetBaseColor = [&](TObject*, TColor& color) { color = hostBase; };
+    page->LoadSettings({QStringLiteral("BaseColor=#FF9900")});
+    ASSERT_TRUE(Build());
+    EXPECT_EQ(matching.Colors(0)->Color(), RGB(0xFF, 0x99, 0x00));
+    EXPECT_EQ(SwatchAt(At(-90, 360)), 0);
+    EXPECT_COLOR_NEAR(PixelAt(At(-90, 360)), RGB(0xFF, 0x99, 0x00));
+}
+
 TEST_F(HarmoniesPage, SettingsKeepWhatIsMissingOrMalformed)
 {
     std::vector<std::pair<TColor, bool>> baseColors;
