@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -18,21 +19,16 @@ namespace avm1 {
 // ---------------------------------------------------------------------------------------
 // Property maps
 
-TPropMap::TEntry* TPropMap::Find(std::int32_t key)
+TPropMap::TEntry* TPropMap::FindIndexed(std::int32_t key)
 {
-    if (FEntries.size() > 8) {
-        auto it = FIndex.find(key);
-        return it == FIndex.end() ? nullptr : &FEntries[it->second];
+    if (key < 0) {
+        for (TEntry& e : FEntries)
+            if (e.key == key)
+                return &e;
+        return nullptr;
     }
-    for (TEntry& e : FEntries)
-        if (e.key == key)
-            return &e;
-    return nullptr;
-}
-
-const TPropMap::TEntry* TPropMap::Find(std::int32_t key) const
-{
-    return const_cast<TPropMap*>(this)->Find(key);
+    const std::uint32_t* at = FIndex.Find(key);
+    return at ? &FEntries[*at] : nullptr;
 }
 
 void TPropMap::Set(std::int32_t key, TValue value, std::uint8_t flags)
@@ -43,10 +39,10 @@ void TPropMap::Set(std::int32_t key, TValue value, std::uint8_t flags)
         return;
     }
     FEntries.push_back({key, value, flags});
-    if (FEntries.size() == 9)
+    if (FEntries.size() == kLinear + 1)
         Reindex();
-    else if (FEntries.size() > 9)
-        FIndex.emplace(key, static_cast<std::uint32_t>(FEntries.size() - 1));
+    else if (FEntries.size() > kLinear + 1)
+        FIndex.Insert(key, static_cast<std::uint32_t>(FEntries.size() - 1));
 }
 
 bool TPropMap::Remove(std::int32_t key)
@@ -65,11 +61,11 @@ bool TPropMap::Remove(std::int32_t key)
 
 void TPropMap::Reindex()
 {
-    FIndex.clear();
-    if (FEntries.size() <= 8)
+    FIndex.Clear();
+    if (FEntries.size() <= kLinear)
         return;
     for (std::size_t i = 0; i < FEntries.size(); ++i)
-        FIndex.emplace(FEntries[i].key, static_cast<std::uint32_t>(i));
+        FIndex.Insert(FEntries[i].key, static_cast<std::uint32_t>(i));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -185,6 +181,9 @@ enum : std::uint8_t {
     fuNotIf = 0xE1,             // Not; If L
     fuPushEqualsIf = 0xE2,      // Push ..; Equals2; [Not;] If L
     fuPushThen = 0xE3,          // Push ..; and straight on with the next operation
+    fuPushGetVariable = 0xE4,   // Push x; GetVariable: the name never touches the stack
+    fuPushGetMember = 0xE5,     // Push x; GetMember
+    fuPushTypeOf = 0xE6,        // Push x; TypeOf
 };
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -282,7 +281,7 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
     struct TFixup {
         std::size_t op;
         std::size_t targetByte;
-        int field;  // 0: b, 1: c, 2: d
+        int field;  // 0: b; 1, 2: the side entries after atoms[c]
     };
     std::vector<TFixup> fixups;
 
@@ -388,12 +387,13 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
             const std::size_t tryEnd = std::min(size, next + trySize);
             const std::size_t catchEnd = std::min(size, tryEnd + catchSize);
             const std::size_t finallyEnd = std::min(size, catchEnd + finallySize);
-            // b: try end; c is reused for the catch name above, so the ends go to b and d
-            // and the catch end to the next operation's slot via a side entry.
+            // b: try end; c indexes the catch name above, and the catch and finally ends
+            // follow it in the side table as operation indices.
             fixups.push_back({code->ops.size(), tryEnd, 0});
+            code->atoms.push_back(0);
+            fixups.push_back({code->ops.size(), catchEnd, 1});
+            code->atoms.push_back(0);
             fixups.push_back({code->ops.size(), finallyEnd, 2});
-            code->atoms.push_back(0);  // placeholder: catch end as an operation index
-            fixups.push_back({code->ops.size(), catchEnd, 3});
             break;
         }
         case opWith: {
@@ -462,6 +462,11 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
                 ++count;
             }
             op.b = static_cast<std::int32_t>(count);
+            const auto first = code->pushes.begin() + op.a;
+            if (count == 1 && first->kind == TPushItem::Register)
+                op.push = TOp::PushOneRegister;
+            else if (std::all_of(first, code->pushes.end(), [](const TPushItem& i) { return i.kind == TPushItem::Value; }))
+                op.push = TOp::PushValues;
             break;
         }
         case opJump:
@@ -500,10 +505,8 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
         TOp& op = code->ops[f.op];
         if (f.field == 0)
             op.b = target;
-        else if (f.field == 2)
-            op.d = target;
         else
-            code->atoms[static_cast<std::size_t>(op.c) + 1] = target;
+            code->atoms[static_cast<std::size_t>(op.c) + static_cast<std::size_t>(f.field)] = target;
     }
     // Function bodies: from the operation after the definition to its end target.
     for (std::size_t i = 0; i < code->ops.size(); ++i) {
@@ -527,14 +530,20 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
             if (codeAt(i + 2) == opIf) {
                 o[i].code = fuPushEqualsIf;
                 o[i].c = o[i + 2].b;
-                o[i].d = 0;
+                o[i].negate = false;
             } else if (codeAt(i + 2) == opNot && codeAt(i + 3) == opIf) {
                 o[i].code = fuPushEqualsIf;
                 o[i].c = o[i + 3].b;
-                o[i].d = 1;
+                o[i].negate = true;
             } else {
                 o[i].code = fuPushThen;
             }
+        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opGetVariable) {
+            o[i].code = fuPushGetVariable;
+        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opGetMember) {
+            o[i].code = fuPushGetMember;
+        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opTypeOf) {
+            o[i].code = fuPushTypeOf;
         } else if (o[i].code == opPush && o[i].b > 0 && i + 1 < o.size()) {
             o[i].code = fuPushThen;
         }
@@ -546,6 +555,77 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
 
 // ---------------------------------------------------------------------------------------
 // The interpreter
+
+namespace {
+
+// Copies a value between the stack and the registers a field at a time. Values there
+// are often written as two 8-byte halves a moment before they are read again; one
+// 16-byte read of such a value waits for both stores to complete instead of taking
+// their data on the way, and this loop does little else.
+inline void CopyValue(TValue& to, const TValue& from)
+{
+    static_assert(sizeof(TValue) == 16 && offsetof(TValue, num) == 8);
+    std::uint64_t head, payload;
+    std::memcpy(&head, reinterpret_cast<const unsigned char*>(&from), 8);
+    std::memcpy(&payload, &from.num, 8);
+#if defined(__GNUC__)
+    // Keeps the two halves in general registers: left alone, the compiler joins the two
+    // copies into one 16-byte move, the very read this avoids.
+    __asm__("" : "+r"(head), "+r"(payload));
+#endif
+    std::memcpy(reinterpret_cast<unsigned char*>(&to), &head, 8);
+    std::memcpy(&to.num, &payload, 8);
+}
+
+// std::reverse, a field at a time (see CopyValue): the arguments were just pushed.
+inline void ReverseValues(TValue* first, TValue* last)
+{
+    while (first < --last) {
+        TValue t;
+        CopyValue(t, *first);
+        CopyValue(*first, *last);
+        CopyValue(*last, t);
+        ++first;
+    }
+}
+
+inline void StoreValue(TValue& to, const TValue* from)
+{
+    if (from)
+        CopyValue(to, *from);
+    else
+        to = TValue();
+}
+
+}  // namespace
+
+#if defined(__GNUC__)
+#define KV_THREADED 1
+#else
+#define KV_THREADED 0
+#endif
+
+namespace {
+
+// The operations the loop reaches through its own table (see Execute), by code; 0 for the
+// rest, which go through the switch. The order is that of the table.
+constexpr std::uint8_t kHotCodes[] = {fuStoreRegisterPop, fuNotIf,       fuPushEqualsIf, fuPushGetVariable,
+                                      fuPushThen,         opStoreRegister, opJump,        opIf,
+                                      opPush,             opGetVariable,   opGetMember,   opEquals2,
+                                      opNot,              opPop,           opAdd2,        opTypeOf,
+                                      opCallMethod};
+constexpr std::size_t kHotCount = std::size(kHotCodes) + 1;
+constexpr std::array<std::uint8_t, 256> kHotIndex = [] {
+    std::array<std::uint8_t, 256> t{};
+    for (std::size_t i = 0; i < std::size(kHotCodes); ++i)
+        t[kHotCodes[i]] = static_cast<std::uint8_t>(i + 1);
+    // The other fetching pushes share the handler of the first.
+    t[fuPushGetMember] = t[fuPushGetVariable];
+    t[fuPushTypeOf] = t[fuPushGetVariable];
+    return t;
+}();
+
+}  // namespace
 
 struct TAvm1::TFrame {
     std::vector<TObject*> scopes;  // outermost first; _global follows the outermost
@@ -711,13 +791,13 @@ void TAvm1::ClipRemoved(swf::TDisplayObject* clip)
     if (it == FClipObjects.end())
         return;
     it->second->clip = nullptr;
-    it->second->childIndex.clear();
-    it->second->childAtoms.clear();
+    it->second->childIndex.Clear();
+    it->second->childNames.clear();
     clip->scriptObject = nullptr;
     FClipObjects.erase(it);
 }
 
-void TAvm1::RefreshChildIndex(TObject* clipObj)
+void TAvm1::RebuildChildIndex(TObject* clipObj)
 {
     const std::uint32_t caseBit = FVersion < 7 ? 1 : 0;
     if (clipObj->childIndexEpoch == FDisplayEpoch && (clipObj->childIndexVersion & 1) == caseBit)
@@ -727,16 +807,20 @@ void TAvm1::RefreshChildIndex(TObject* clipObj)
     clipObj->childIndexEpoch = FDisplayEpoch;
     if (clipObj->childIndexVersion == stamp)
         return;
-    clipObj->childIndex.clear();
-    clipObj->childAtoms.clear();
+    clipObj->childIndex.Clear();
+    clipObj->childNames.clear();
+    clipObj->childHint = 0;
     for (const auto& child : clip->children) {
         if (child->name.isEmpty())
             continue;
         const std::int32_t atom = Intern(child->name);
         FStrings[static_cast<std::size_t>(atom)].pinned = true;
-        clipObj->childAtoms.push_back(atom);
-        clipObj->childIndex.emplace(Key(atom), ClipObject(child.get()));  // the lowest depth wins
+        const std::int32_t key = Key(atom);
+        clipObj->childIndex.Insert(key, static_cast<std::uint32_t>(clipObj->childNames.size()));  // the lowest depth wins
+        clipObj->childNames.push_back({atom, key, ClipObject(child.get())});
     }
+    for (TObject::TChildName& c : clipObj->childNames)
+        c.found = clipObj->childNames[*clipObj->childIndex.Find(c.key)].found;
     clipObj->childIndexVersion = stamp;
 }
 
@@ -1070,11 +1154,9 @@ void CaptureTransform(swf::TDisplayObject* clip)
 
 }  // namespace
 
-int TAvm1::ClipPropertyIndex(std::int32_t key)
+int TAvm1::FindClipProperty(std::int32_t key)
 {
     TString& entry = FStrings[static_cast<std::size_t>(key)];
-    if (entry.property != -2)
-        return entry.property;
     entry.property = -1;
     // Display property names ignore case in every version.
     const QString name = entry.text;
@@ -1226,6 +1308,26 @@ bool TAvm1::SetClipProperty(swf::TDisplayObject* clip, int property, TValue valu
     return true;
 }
 
+TObject* TAvm1::FindChild(TObject* clipObj, std::int32_t key)
+{
+    const auto& names = clipObj->childNames;
+    const std::size_t n = names.size();
+    if (n == 0)
+        return nullptr;
+    // The hint and its neighbours first, then the index.
+    const std::size_t hint = clipObj->childHint;
+    for (const std::size_t at : {hint - 1, hint, hint + 1})
+        if (at < n && names[at].key == key) {
+            clipObj->childHint = static_cast<std::uint32_t>(at);
+            return names[at].found;
+        }
+    const std::uint32_t* at = clipObj->childIndex.Find(key);
+    if (!at)
+        return nullptr;
+    clipObj->childHint = *at;
+    return names[*at].found;
+}
+
 TValue TAvm1::GetClipMember(TObject* clipObj, std::int32_t key, bool& found)
 {
     found = true;
@@ -1234,9 +1336,8 @@ TValue TAvm1::GetClipMember(TObject* clipObj, std::int32_t key, bool& found)
     swf::TDisplayObject* clip = clipObj->clip;
     if (clip) {
         RefreshChildIndex(clipObj);
-        if (!clipObj->childIndex.empty())
-            if (auto it = clipObj->childIndex.find(key); it != clipObj->childIndex.end())
-                return TValue::Object(it->second);
+        if (TObject* child = FindChild(clipObj, key))
+            return TValue::Object(child);
         const int property = ClipPropertyIndex(key);
         if (property >= 0)
             return GetClipProperty(clip, property);
@@ -1514,8 +1615,8 @@ TValue* TAvm1::Enumerate(TValue object, TValue* sp)
     TObject* o = object.obj;
     if (o->kind == TObjectKind::Clip && o->clip) {
         RefreshChildIndex(o);
-        for (std::int32_t atom : o->childAtoms)
-            push(TValue::Atom(atom));
+        for (const TObject::TChildName& c : o->childNames)
+            push(TValue::Atom(c.atom));
     }
     if (o->kind == TObjectKind::Array)
         for (std::size_t i = 0; i < o->elements.size(); ++i)
@@ -1703,6 +1804,9 @@ bool TAvm1::CallExternal(const QString& name, const std::vector<TValue>& args, T
     const TCallback cb = it.value();
     const bool topLevel = FDepth == 0;
     if (topLevel) {
+        // A host may call many times between two frames or events (a page asks for the
+        // clip under the pointer on every move): each call's garbage goes here.
+        Collect(args);
         FOperations = 0;
         FAborted = false;
     }
@@ -1731,6 +1835,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
 {
     const TCode& code = *codeRef;
     const TOp* ops = code.ops.data();
+    const TPushItem* const pushes = code.pushes.data();
     // This frame's values live from `base` up; `sp` is the top. Before anything that may
     // run other scripts the top goes back to FSp, and comes from it afterwards.
     TValue* const base = FSp;
@@ -1748,20 +1853,42 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         else                                                                                                           \
             FAborted = true;                                                                                           \
     } while (0)
+    // A push checks the room for all its values at once; a stack that would overflow
+    // stops the script.
 #define KV_DO_PUSH(pushOp)                                                                                             \
     do {                                                                                                               \
-        const TPushItem* item = code.pushes.data() + (pushOp).a;                                                      \
-        for (std::int32_t i = 0; i < (pushOp).b; ++i, ++item) {                                                        \
+        const TOp& kvOp = (pushOp);                                                                                    \
+        const TPushItem* item = pushes + kvOp.a;                                                                       \
+        const std::int32_t kvCount = kvOp.b;                                                                           \
+        if (FStackEnd - sp < kvCount) {                                                                                \
+            FAborted = true;                                                                                           \
+            break;                                                                                                     \
+        }                                                                                                              \
+        if (kvOp.push == TOp::PushOneRegister) {                                                                       \
+            if (item->reg < f.registerCount)                                                                           \
+                CopyValue(*sp++, f.registers[item->reg]);                                                              \
+            else                                                                                                       \
+                *sp++ = TValue();                                                                                      \
+            break;                                                                                                     \
+        }                                                                                                              \
+        if (kvOp.push == TOp::PushValues) {                                                                            \
+            for (std::int32_t i = 0; i < kvCount; ++i)                                                                 \
+                *sp++ = item[i].value;                                                                                 \
+            break;                                                                                                     \
+        }                                                                                                              \
+        for (std::int32_t i = 0; i < kvCount; ++i, ++item) {                                                           \
             switch (item->kind) {                                                                                      \
             case TPushItem::Value:                                                                                     \
-                KV_PUSH(item->value);                                                                                  \
+                *sp++ = item->value;                                                                                   \
                 break;                                                                                                 \
             case TPushItem::Register:                                                                                  \
-                KV_PUSH(item->reg < f.registerCount ? f.registers[item->reg] : TValue());                              \
+                if (item->reg < f.registerCount)                                                                       \
+                    CopyValue(*sp++, f.registers[item->reg]);                                                          \
+                else                                                                                                   \
+                    *sp++ = TValue();                                                                                  \
                 break;                                                                                                 \
             case TPushItem::Constant:                                                                                  \
-                KV_PUSH(f.pool && item->constant < f.pool->size() ? TValue::Atom((*f.pool)[item->constant])            \
-                                                                  : TValue());                                         \
+                *sp++ = f.pool && item->constant < f.pool->size() ? TValue::Atom((*f.pool)[item->constant]) : TValue(); \
                 break;                                                                                                 \
             }                                                                                                          \
         }                                                                                                              \
@@ -1781,7 +1908,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         const double kvN = countValue.type == TType::Number ? countValue.num : ToNumber(countValue);                   \
         count = kvN > 0 && std::isfinite(kvN) ? static_cast<std::size_t>(kvN) : 0;                                     \
         count = std::min(count, static_cast<std::size_t>(sp - base));                                                  \
-        std::reverse(sp - count, sp);                                                                                  \
+        ReverseValues(sp - count, sp);                                                                                 \
     }
     auto targetClip = [&]() { return f.target ? f.target : f.baseClip; };
     auto setTarget = [&](swf::TDisplayObject* clip) {
@@ -1797,39 +1924,123 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         return nullptr;
     };
     auto atomOf = [&](TValue v) { return v.type == TType::String ? v.str : Intern(ToString(v)); };
+    // The value a push item stands for, for the fused sequences that take it straight.
+#define KV_ITEM_VALUE(into, itemRef)                                                                                   \
+    do {                                                                                                               \
+        const TPushItem& kvItem = (itemRef);                                                                           \
+        if (kvItem.kind == TPushItem::Value)                                                                           \
+            into = kvItem.value;                                                                                       \
+        else if (kvItem.kind == TPushItem::Register) {                                                                 \
+            if (kvItem.reg < f.registerCount)                                                                          \
+                CopyValue(into, f.registers[kvItem.reg]);                                                              \
+        } else if (f.pool && kvItem.constant < f.pool->size()) {                                                       \
+            into = TValue::Atom((*f.pool)[kvItem.constant]);                                                           \
+        }                                                                                                              \
+    } while (0)
 
-    while (pc >= begin && pc < end && !FAborted && !f.returned) {
+    // One unsigned comparison keeps pc within [begin, end). A return leaves the loop
+    // straight away, so only an abort needs checking between operations.
+    const std::uint32_t span = end > begin ? end - begin : 0;
+#if KV_THREADED
+    // The operations of loops over clips and arrays jump from one to the next through a
+    // table, each from its own end: one shared jump predicts worse.
+    static void* const kvLabels[] = {&&kv_switch,           &&kv_fuStoreRegisterPop, &&kv_fuNotIf,
+                                     &&kv_fuPushEqualsIf,   &&kv_fuPushFetch,        &&kv_fuPushThen,
+                                     &&kv_opStoreRegister,  &&kv_opJump,             &&kv_opIf,
+                                     &&kv_opPush,           &&kv_opGetVariable,      &&kv_opGetMember,
+                                     &&kv_opEquals2,        &&kv_opNot,              &&kv_opPop,
+                                     &&kv_opAdd2,           &&kv_opTypeOf,           &&kv_opCallMethod};
+    static_assert(std::size(kvLabels) == kHotCount);
+#define KV_DISPATCH() goto* kvLabels[kHotIndex[opp->code]]
+    // Straight on to the next operation when nothing stops the script here.
+#define KV_FAST_NEXT()                                                                                                 \
+    if (pc - begin < span && !FAborted && ++operations <= kMaxOperationsPerRun) {                                     \
+        opp = &ops[pc++];                                                                                              \
+        KV_DISPATCH();                                                                                                 \
+    } else                                                                                                             \
+        break
+#define KV_LABEL(name) kv_##name:
+#else
+#define KV_FAST_NEXT() break
+#define KV_LABEL(name)
+#endif
+    // The operation at hand.
+#define op (*opp)
+    const TOp* opp = nullptr;
+    for (;;) {
+        if (pc - begin >= span || FAborted)
+            break;
         if (++operations > kMaxOperationsPerRun) {
             Error(QStringLiteral("A script in this movie is causing the player to run slowly; it was stopped"));
             FAborted = true;
             break;
         }
-        const TOp* opp = &ops[pc++];
+        opp = &ops[pc++];
     dispatch:
-        const TOp& op = *opp;
+#if KV_THREADED
+        KV_DISPATCH();
+    kv_switch:
+#endif
         switch (op.code) {
         case fuStoreRegisterPop:
+            KV_LABEL(fuStoreRegisterPop)
             if (op.a < f.registerCount)
-                f.registers[op.a] = sp > base ? sp[-1] : TValue();
+                StoreValue(f.registers[op.a], sp > base ? sp - 1 : nullptr);
             if (sp > base)
                 --sp;
             pc += 1;
-            break;
+            KV_FAST_NEXT();
         case fuNotIf: {
+            KV_LABEL(fuNotIf)
             const TValue v = KV_POP();
-            pc = ToBoolean(v) ? pc + 1 : static_cast<std::uint32_t>(op.c);
-            break;
+            pc = Truthy(v) ? pc + 1 : static_cast<std::uint32_t>(op.c);
+            KV_FAST_NEXT();
         }
         case fuPushEqualsIf: {
-            KV_DO_PUSH(op);
-            const TValue b = KV_POP();
+            KV_LABEL(fuPushEqualsIf)
+            TValue b;
+            if (op.b == 1 && sp < FStackEnd) {
+                KV_ITEM_VALUE(b, pushes[op.a]);
+            } else {
+                KV_DO_PUSH(op);
+                b = KV_POP();
+            }
             const TValue a = KV_POP();
-            const bool equal = a.type == b.type && a.type == TType::String ? a.str == b.str : Equals(a, b);
-            const bool jump = (op.d & 1) ? !equal : equal;
-            pc = jump ? static_cast<std::uint32_t>(op.c) : pc + ((op.d & 1) ? 3 : 2);
-            break;
+            bool equal;
+            if (a.type == b.type && a.type == TType::String)
+                equal = a.str == b.str;
+            else if (a.type <= TType::Null || b.type <= TType::Null)
+                equal = a.type <= TType::Null && b.type <= TType::Null;
+            else
+                equal = Equals(a, b);
+            const bool jump = op.negate ? !equal : equal;
+            pc = jump ? static_cast<std::uint32_t>(op.c) : pc + (op.negate ? 3 : 2);
+            KV_FAST_NEXT();
+        }
+        case fuPushGetVariable:
+        case fuPushGetMember:
+        case fuPushTypeOf: {
+            KV_LABEL(fuPushFetch)
+            if (sp >= FStackEnd) {
+                FAborted = true;  // the push would overflow the stack
+                break;
+            }
+            TValue x;
+            KV_ITEM_VALUE(x, pushes[op.a]);
+            ++operations;
+            pc += 1;
+            if (op.code == fuPushGetVariable) {
+                KV_PUSH(GetVariable(f, atomOf(x)));
+            } else if (op.code == fuPushGetMember) {
+                const TValue obj = KV_POP();
+                KV_PUSH(GetMember(obj, atomOf(x)));
+            } else {
+                KV_PUSH(Typeof(x));
+            }
+            KV_FAST_NEXT();
         }
         case fuPushThen:
+            KV_LABEL(fuPushThen)
             KV_DO_PUSH(op);
             if (pc >= end)
                 break;
@@ -1908,8 +2119,9 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opNot:
+            KV_LABEL(opNot)
             KV_PUSH_BOOL(!ToBoolean(KV_POP()));
-            break;
+            KV_FAST_NEXT();
         case opStringEquals: {
             const QString b = ToString(KV_POP());
             const QString a = ToString(KV_POP());
@@ -1943,17 +2155,19 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opPop:
+            KV_LABEL(opPop)
             KV_POP();
-            break;
+            KV_FAST_NEXT();
         case opToInteger: {
             const double d = ToNumber(KV_POP());
             KV_PUSH(TValue::Number(std::isfinite(d) ? std::trunc(d) : (std::isnan(d) ? 0 : d)));
             break;
         }
         case opGetVariable: {
+            KV_LABEL(opGetVariable)
             const TValue name = KV_POP();
             KV_PUSH(GetVariable(f, name.type == TType::String ? name.str : Intern(ToString(name))));
-            break;
+            KV_FAST_NEXT();
         }
         case opSetVariable: {
             const TValue value = KV_POP();
@@ -2108,7 +2322,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         case opReturn:
             result = KV_POP();
             f.returned = true;
-            break;
+            goto finished;
         case opNewObject: {
             const TValue name = KV_POP();
             KV_TAKE_ARGS(n);
@@ -2141,8 +2355,9 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opTypeOf:
+            KV_LABEL(opTypeOf)
             KV_PUSH(Typeof(KV_POP()));
-            break;
+            KV_FAST_NEXT();
         case opTargetPath: {
             const TValue v = KV_POP();
             if (v.type == TType::Object && v.obj->kind == TObjectKind::Clip && v.obj->clip)
@@ -2163,13 +2378,14 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opAdd2: {
+            KV_LABEL(opAdd2)
             const TValue b = KV_POP();
             const TValue a = KV_POP();
             if (a.type == TType::Number && b.type == TType::Number)
                 KV_PUSH(TValue::Number(a.num + b.num));
             else
                 KV_PUSH(Add(a, b));
-            break;
+            KV_FAST_NEXT();
         }
         case opLess2: {
             const TValue b = KV_POP();
@@ -2185,10 +2401,11 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opEquals2: {
+            KV_LABEL(opEquals2)
             const TValue b = KV_POP();
             const TValue a = KV_POP();
             KV_PUSH(TValue::Bool(Equals(a, b)));
-            break;
+            KV_FAST_NEXT();
         }
         case opStrictEquals: {
             const TValue b = KV_POP();
@@ -2215,10 +2432,11 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         }
         case opGetMember: {
+            KV_LABEL(opGetMember)
             const TValue name = KV_POP();
             const TValue obj = KV_POP();
             KV_PUSH(GetMember(obj, name.type == TType::String ? name.str : Intern(ToString(name))));
-            break;
+            KV_FAST_NEXT();
         }
         case opSetMember: {
             const TValue value = KV_POP();
@@ -2235,6 +2453,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;
         case opCallMethod:
         case opNewMethod: {
+            KV_LABEL(opCallMethod)
             const TValue name = KV_POP();
             const TValue obj = KV_POP();
             KV_TAKE_ARGS(n);
@@ -2250,7 +2469,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             KV_SYNC_IN();
             sp -= n;
             KV_PUSH(r);
-            break;
+            KV_FAST_NEXT();
         }
         case opInstanceOf: {
             const TValue ctor = KV_POP();
@@ -2315,9 +2534,10 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             FHost->GetUrl(targetClip(), Str(code.atoms[op.a]), Str(code.atoms[op.a + 1]));
             break;
         case opStoreRegister:
+            KV_LABEL(opStoreRegister)
             if (op.a < f.registerCount)
-                f.registers[op.a] = sp > base ? sp[-1] : TValue();
-            break;
+                StoreValue(f.registers[op.a], sp > base ? sp - 1 : nullptr);
+            KV_FAST_NEXT();
         case opConstantPool:
             f.pool = &code.pools[op.a];
             break;
@@ -2358,18 +2578,18 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             // caught here), and the finally block runs after a normal end.
             const auto tryEnd = static_cast<std::uint32_t>(op.b);
             const auto catchEnd = static_cast<std::uint32_t>(code.atoms[static_cast<std::size_t>(op.c) + 1]);
-            const auto finallyEnd = static_cast<std::uint32_t>(op.d);
+            const auto finallyEnd = static_cast<std::uint32_t>(code.atoms[static_cast<std::size_t>(op.c) + 2]);
             KV_SYNC_OUT();
             const TValue r = Execute(codeRef, pc, tryEnd, f);
             if (f.returned || FAborted) {
                 result = r;
-                break;
+                goto finished;
             }
             if (op.a & 2) {
                 const TValue fr = Execute(codeRef, catchEnd, finallyEnd, f);
                 if (f.returned) {
                     result = fr;
-                    break;
+                    goto finished;
                 }
             }
             KV_SYNC_IN();
@@ -2390,21 +2610,24 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             f.scopes.pop_back();
             if (f.returned) {
                 result = r;
-                break;
+                goto finished;
             }
             pc = f.exitPc;
             break;
         }
         case opPush:
+            KV_LABEL(opPush)
             KV_DO_PUSH(op);
-            break;
+            KV_FAST_NEXT();
         case opJump:
+            KV_LABEL(opJump)
             pc = static_cast<std::uint32_t>(op.b);
-            break;
+            KV_FAST_NEXT();
         case opIf:
-            if (ToBoolean(KV_POP()))
+            KV_LABEL(opIf)
+            if (Truthy(KV_POP()))
                 pc = static_cast<std::uint32_t>(op.b);
-            break;
+            KV_FAST_NEXT();
         case opGetURL2: {
             const TValue target = KV_POP();
             const TValue url = KV_POP();
@@ -2450,10 +2673,18 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             break;  // unknown actions are skipped, as players do
         }
     }
+finished:
     f.exitPc = pc;
     FSp = base;
     FOperations = operations;
 #undef KV_PUSH_BOOL
+#undef KV_FAST_NEXT
+#undef KV_LABEL
+#undef op
+#if KV_THREADED
+#undef KV_DISPATCH
+#endif
+#undef KV_ITEM_VALUE
 #undef KV_DO_PUSH
 #undef KV_TAKE_ARGS
 #undef KV_POP
@@ -2466,7 +2697,7 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
 // ---------------------------------------------------------------------------------------
 // Collection
 
-void TAvm1::Collect()
+void TAvm1::Collect(std::span<const TValue> roots)
 {
     const bool due = FObjects.size() > FObjectsAtLastCollect * 2 + 4096 ||
                      FStrings.size() - FFreeAtoms.size() > FStringsAtLastCollect * 2 + 8192;
@@ -2511,6 +2742,8 @@ void TAvm1::Collect()
     }
     for (const TValue* v = FStackMem.get(); v < FSp; ++v)
         markValue(*v);
+    for (const TValue& v : roots)
+        markValue(v);
     while (!work.empty()) {
         TObject* o = work.back();
         work.pop_back();
@@ -2523,8 +2756,8 @@ void TAvm1::Collect()
             markValue(v);
         for (TObject* s : o->scopeChain)
             markObject(s);
-        for (std::int32_t a : o->childAtoms)
-            markAtom(a);
+        for (const TObject::TChildName& c : o->childNames)
+            markAtom(c.atom);
     }
     std::erase_if(FObjects, [](const std::unique_ptr<TObject>& o) { return !o->marked; });
     for (std::size_t i = 0; i < FStrings.size(); ++i) {
@@ -2922,11 +3155,11 @@ struct TBuiltins {
         if (!c)
             return TValue::Bool(false);
         if (a.size() >= 2) {
-            const double x = vm.ToNumber(a[0]);
-            const double y = vm.ToNumber(a[1]);
+            const double x = vm.Num(a[0]);
+            const double y = vm.Num(a[1]);
             if (std::isnan(x) || std::isnan(y))
                 return TValue::Bool(false);
-            const bool shape = a.size() > 2 && vm.ToBoolean(a[2]);
+            const bool shape = a.size() > 2 && vm.Truthy(a[2]);
             return TValue::Bool(vm.Host()->HitTestPoint(c, QPointF(x, y), shape));
         }
         if (a.size() == 1) {

@@ -89,6 +89,78 @@ struct TValue {
 
 using TNativeFn = TValue (*)(TAvm1& vm, TValue thisValue, std::span<const TValue> args);
 
+// Values by atom: open addressing over a power-of-two table, for the few maps a lookup
+// of a name goes through on every member access. Negative keys are never stored.
+template <typename V>
+class TAtomIndex {
+public:
+    TAtomIndex() = default;
+    TAtomIndex(const TAtomIndex&) = delete;
+    TAtomIndex& operator=(const TAtomIndex&) = delete;
+    bool Empty() const { return FCount == 0; }
+    std::uint32_t Size() const { return FCount; }
+    void Clear()
+    {
+        FSlots.reset();
+        FMask = FCount = 0;
+    }
+    // The value stored for key, or null.
+    const V* Find(std::int32_t key) const
+    {
+        if (FCount == 0 || key < 0)
+            return nullptr;
+        for (std::uint32_t i = Hash(key) & FMask;; i = (i + 1) & FMask) {
+            const TSlot& s = FSlots[i];
+            if (s.key == key)
+                return &s.value;
+            if (s.key < 0)
+                return nullptr;
+        }
+    }
+    // Stores value for key unless key is present already; false then.
+    bool Insert(std::int32_t key, V value)
+    {
+        if (key < 0)
+            return false;
+        if ((FCount + 1) * 4 > (FMask + 1) * 3 || !FSlots)
+            Grow();
+        for (std::uint32_t i = Hash(key) & FMask;; i = (i + 1) & FMask) {
+            TSlot& s = FSlots[i];
+            if (s.key == key)
+                return false;
+            if (s.key < 0) {
+                s.key = key;
+                s.value = value;
+                ++FCount;
+                return true;
+            }
+        }
+    }
+
+private:
+    struct TSlot {
+        std::int32_t key = -1;
+        V value{};
+    };
+    // Atoms are small consecutive numbers: a multiplicative hash spreads them.
+    static std::uint32_t Hash(std::int32_t key) { return (static_cast<std::uint32_t>(key) * 0x9E3779B1u) >> 7; }
+    void Grow()
+    {
+        const std::uint32_t capacity = FSlots ? (FMask + 1) * 2 : 16;
+        std::unique_ptr<TSlot[]> old = std::move(FSlots);
+        const std::uint32_t oldCapacity = old ? FMask + 1 : 0;
+        FSlots = std::make_unique<TSlot[]>(capacity);
+        FMask = capacity - 1;
+        FCount = 0;
+        for (std::uint32_t i = 0; i < oldCapacity; ++i)
+            if (old[i].key >= 0)
+                Insert(old[i].key, old[i].value);
+    }
+    std::unique_ptr<TSlot[]> FSlots;
+    std::uint32_t FMask = 0;
+    std::uint32_t FCount = 0;
+};
+
 // Properties in insertion order (the order for..in reports, reversed), with a hash index
 // once an object grows beyond a handful of members.
 class TPropMap {
@@ -98,17 +170,28 @@ public:
         TValue value;
         std::uint8_t flags;  // 1 = don't enumerate, 2 = don't delete, 4 = read only
     };
-    TEntry* Find(std::int32_t key);
-    const TEntry* Find(std::int32_t key) const;
+    TEntry* Find(std::int32_t key)
+    {
+        if (FEntries.size() <= kLinear) {
+            for (TEntry& e : FEntries)
+                if (e.key == key)
+                    return &e;
+            return nullptr;
+        }
+        return FindIndexed(key);
+    }
+    const TEntry* Find(std::int32_t key) const { return const_cast<TPropMap*>(this)->Find(key); }
     void Set(std::int32_t key, TValue value, std::uint8_t flags = 0);
     bool Remove(std::int32_t key);
     const std::vector<TEntry>& Entries() const { return FEntries; }
     std::vector<TEntry>& Entries() { return FEntries; }
 
 private:
+    static constexpr std::size_t kLinear = 8;
+    TEntry* FindIndexed(std::int32_t key);
     void Reindex();
     std::vector<TEntry> FEntries;
-    std::unordered_map<std::int32_t, std::uint32_t> FIndex;  // used once FEntries.size() > 8
+    TAtomIndex<std::uint32_t> FIndex;  // positions in FEntries, once it holds more than kLinear
 };
 
 struct TFunctionDef;
@@ -116,11 +199,31 @@ struct TCode;
 
 enum class TObjectKind : std::uint8_t { Plain, Function, Array, Clip, Activation };
 
-struct TObject {
+// The members a name lookup reads come first, so that a lookup on a clip touches one
+// cache line of its object in the common cases.
+struct alignas(64) TObject {
     TObjectKind kind = TObjectKind::Plain;
     bool marked = false;
+    bool isMovieClip = false;  // clips: a sprite or a level, not a button or a text
+    std::uint32_t childIndexVersion = ~0u;
     TObject* proto = nullptr;
+    // Clips: the display object, or null once it has left the stage. The child-name index
+    // is rebuilt when the display object's child list changes.
+    swf::TDisplayObject* clip = nullptr;
+    std::uint64_t childIndexEpoch = 0;  // the interpreter's display epoch it was checked at
+    TAtomIndex<std::uint32_t> childIndex;  // by name: the lowest-depth place in childNames
     TPropMap props;
+    // The named children by ascending depth, each with the object its name finds (the
+    // child itself, or one below it of the same name).
+    struct TChildName {
+        std::int32_t atom;  // the instance name
+        std::int32_t key;   // the name as looked up
+        TObject* found;
+    };
+    std::vector<TChildName> childNames;
+    // Where the last lookup found its name in childNames: a script that walks the names
+    // for..in gave it asks for its neighbour next, found without hashing.
+    std::uint32_t childHint = 0;
     // Functions: native or script (code + definition), with the scope chain they close over.
     TNativeFn native = nullptr;
     std::shared_ptr<const TCode> code;
@@ -130,14 +233,6 @@ struct TObject {
     swf::TDisplayObject* baseClip = nullptr;  // the timeline a function was defined on
     // Arrays.
     std::vector<TValue> elements;
-    // Clips: the display object, or null once it has left the stage. The child-name index
-    // is rebuilt when the display object's child list changes.
-    swf::TDisplayObject* clip = nullptr;
-    bool isMovieClip = false;  // a sprite or a level, not a button or a text
-    std::uint32_t childIndexVersion = ~0u;
-    std::uint64_t childIndexEpoch = 0;  // the interpreter's display epoch it was checked at
-    std::unordered_map<std::int32_t, TObject*> childIndex;  // the children's objects by name
-    std::vector<std::int32_t> childAtoms;  // instance names by ascending depth
 };
 
 // What the interpreter asks of the player. Coordinates are stage pixels unless said.
@@ -178,13 +273,17 @@ struct TFunctionDef {
     std::uint32_t begin = 0, end = 0;  // operation indices of the body
 };
 
+// 16 bytes, so that finding an operation by its index is a shift.
 struct TOp {
     std::uint8_t code = 0;
+    // Pushes: what their items are, so that the common kinds skip the general loop.
+    enum : std::uint8_t { PushMixed, PushValues, PushOneRegister } push = PushMixed;
+    bool negate = false;   // a fused comparison branches when the values differ
     std::uint32_t a = 0;   // small operand, index into side tables, or count
     std::int32_t b = 0;    // branch target (operation index) or second operand
     std::int32_t c = 0;
-    std::int32_t d = 0;
 };
+static_assert(sizeof(TOp) == 16);
 
 struct TCode {
     std::vector<TOp> ops;
@@ -237,7 +336,9 @@ public:
     // Conversions under the rules of the movie's version.
     QString ToString(TValue v);
     double ToNumber(TValue v);
+    double Num(TValue v) { return v.type == TType::Number ? v.num : ToNumber(v); }
     bool ToBoolean(TValue v);
+    bool Truthy(TValue v) { return v.type == TType::Boolean ? v.b : ToBoolean(v); }
     std::int32_t ToInt32(TValue v);
     static QString NumberToString(double n);
 
@@ -258,8 +359,10 @@ public:
     // Script output of trace() and errors, newest last, for diagnostics and tests.
     const QStringList& Log() const { return FLog; }
     std::size_t ObjectCount() const { return FObjects.size(); }
-    // Mark-and-sweep of objects and strings; only between top-level runs.
-    void Collect();
+    // Mark-and-sweep of objects and strings, when enough were made since the last one;
+    // only between top-level runs. `roots`: values held outside the interpreter that
+    // must survive (the arguments of a call about to be made).
+    void Collect(std::span<const TValue> roots = {});
 
     // Bounds on what a script may do before it is stopped, as a player stops a script
     // that makes it unresponsive.
@@ -297,8 +400,21 @@ private:
     TValue GetClipMember(TObject* clipObj, std::int32_t key, bool& found);
     bool SetClipProperty(swf::TDisplayObject* clip, int property, TValue value);
     TValue GetClipProperty(swf::TDisplayObject* clip, int property);
-    int ClipPropertyIndex(std::int32_t key);
-    void RefreshChildIndex(TObject* clipObj);
+    int ClipPropertyIndex(std::int32_t key)
+    {
+        const int known = FStrings[static_cast<std::size_t>(key)].property;
+        return known != -2 ? known : FindClipProperty(key);
+    }
+    int FindClipProperty(std::int32_t key);
+    // Brings the clip object's child-name index up to date when the display list may have
+    // changed since it was last checked.
+    void RefreshChildIndex(TObject* clipObj)
+    {
+        if (clipObj->childIndexEpoch != FDisplayEpoch || (clipObj->childIndexVersion & 1) != (FVersion < 7 ? 1u : 0u))
+            RebuildChildIndex(clipObj);
+    }
+    void RebuildChildIndex(TObject* clipObj);
+    TObject* FindChild(TObject* clipObj, std::int32_t key);
     TValue Typeof(TValue v);
     bool Equals(TValue a, TValue b);
     bool StrictEquals(TValue a, TValue b);

@@ -766,12 +766,30 @@ void TMovieStage::UpdateHover()
     }
 }
 
-void TMovieStage::Broadcast(TDisplayObject* clip, std::uint32_t event)
+void TMovieStage::Broadcast(std::uint32_t event)
 {
-    if (clip->clipEvents & event)
-        ClipEvent(clip, event);
-    for (const auto& child : clip->children)
-        Broadcast(child.get(), event);
+    // A busy scene has far more objects than listeners: the walk that finds them is made
+    // once per change of the stage rather than on every move of the pointer.
+    if (FMouseListenersEpoch != FRenderer.Epoch()) {
+        FMouseListeners.clear();
+        constexpr std::uint32_t kMouseEvents = ceMouseMove | ceMouseDown | ceMouseUp;
+        std::vector<TDisplayObject*> stack;
+        for (auto level = FLevels.rbegin(); level != FLevels.rend(); ++level)
+            if (*level)
+                stack.push_back(level->get());
+        while (!stack.empty()) {
+            TDisplayObject* clip = stack.back();
+            stack.pop_back();
+            if (clip->clipEvents & kMouseEvents)
+                FMouseListeners.push_back(clip);
+            for (auto child = clip->children.rbegin(); child != clip->children.rend(); ++child)
+                stack.push_back(child->get());
+        }
+        FMouseListenersEpoch = FRenderer.Epoch();
+    }
+    for (TDisplayObject* clip : FMouseListeners)
+        if (clip->clipEvents & event)
+            ClipEvent(clip, event);
 }
 
 void TMovieStage::MouseMove(QPointF stage)
@@ -779,9 +797,7 @@ void TMovieStage::MouseMove(QPointF stage)
     ++FBusy;
     FMouse = stage;
     FMouseInside = true;
-    for (const auto& level : FLevels)
-        if (level)
-            Broadcast(level.get(), ceMouseMove);
+    Broadcast(ceMouseMove);
     UpdateHover();
     RunQueue();
     --FBusy;
@@ -794,9 +810,7 @@ void TMovieStage::MouseDown(QPointF stage)
     FMouse = stage;
     FMouseInside = true;
     UpdateHover();
-    for (const auto& level : FLevels)
-        if (level)
-            Broadcast(level.get(), ceMouseDown);
+    Broadcast(ceMouseDown);
     FMouseDown = true;
     if (FHover && !FPressed) {
         FPressed = FHover;
@@ -815,9 +829,7 @@ void TMovieStage::MouseUp(QPointF stage)
 {
     ++FBusy;
     FMouse = stage;
-    for (const auto& level : FLevels)
-        if (level)
-            Broadcast(level.get(), ceMouseUp);
+    Broadcast(ceMouseUp);
     FMouseDown = false;
     if (FPressed) {
         // Where the pointer is now decides between a click and a release outside.
@@ -975,12 +987,19 @@ bool TMovieStage::HitTestPoint(TDisplayObject* clip, QPointF stagePoint, bool sh
 {
     if (!clip)
         return false;
-    const QPointF t = stagePoint * 20.0;
-    // Most clips of a scene lie elsewhere: their cached box settles it.
-    if (shapeFlag)
-        return Inside(FRenderer.StageBounds(*clip, false), t) && FRenderer.HitTestShape(*clip, clip->ToStage(), t, false);
-    const QRectF& b = FRenderer.StageBounds(*clip, true);
-    return !b.isNull() && Inside(b, t);
+    // Most clips of a scene lie elsewhere: their cached box settles it. The point is taken
+    // a coordinate at a time, which also keeps the compiler from reading it back from the
+    // stack as one block just after storing it in halves (a stall on every clip).
+    const QRectF& b = FRenderer.StageBounds(*clip, !shapeFlag);
+    if (!shapeFlag && b.isNull())
+        return false;
+    const double x = stagePoint.x() * 20.0;
+    if (!(x >= b.left() && x <= b.right()))
+        return false;
+    const double y = stagePoint.y() * 20.0;
+    if (!(y >= b.top() && y <= b.bottom()))
+        return false;
+    return !shapeFlag || FRenderer.HitTestShape(*clip, clip->ToStage(), QPointF(x, y), false);
 }
 
 QRectF TMovieStage::Bounds(TDisplayObject* clip, TDisplayObject* space)

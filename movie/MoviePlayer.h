@@ -139,7 +139,8 @@ private:
     void ClipEvent(TDisplayObject* object, std::uint32_t event);
     void ButtonTransition(TDisplayObject* button, std::uint16_t condition, std::uint8_t state);
     void UpdateHover();
-    void Broadcast(TDisplayObject* clip, std::uint32_t event);
+    // Sends a mouse event to every clip with clip actions for it, in display-list order.
+    void Broadcast(std::uint32_t event);
     void QueueActions(TDisplayObject* clip, const QByteArray* actions);
     void QueueScriptHandler(TDisplayObject* clip, const char* name);
     void RunQueue();
@@ -155,6 +156,9 @@ private:
     std::vector<std::unique_ptr<TDisplayObject>> FLevels;
     std::unordered_map<const TDisplayObject*, std::uint64_t> FLive;  // object -> serial
     std::uint64_t FNextSerial = 1;
+    // The clips with mouse clip events, in display-list order, as of a renderer epoch.
+    std::vector<TDisplayObject*> FMouseListeners;
+    std::uint64_t FMouseListenersEpoch = 0;
     std::vector<std::unique_ptr<TDisplayObject>> FGraveyard;  // removed while scripts ran
     struct TQueued {
         TDisplayObject* clip;

@@ -215,6 +215,9 @@ public:
 
     // Something on the stage moved, came or went: cached stage bounds are stale.
     void GeometryChanged() { ++FEpoch; }
+    // Changes with every GeometryChanged: what was computed from the stage at one epoch
+    // holds while it stays the same.
+    std::uint64_t Epoch() const { return FEpoch; }
     // The object's bounds in stage twips (drawn, or as stated), from the cache while the
     // stage has not changed.
     const QRectF& StageBounds(const TDisplayObject& object, bool fileBounds)
