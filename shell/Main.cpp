@@ -13,6 +13,7 @@
 #include "shell/Commands.h"
 #include "shell/PalettePanel.h"
 #include "shell/SplashAbout.h"
+#include "shell/HelpWindow.h"
 #include "shell/SwatchClipboard.h"
 #include "shell/base/AutoSave.h"
 #include "shell/base/Folders.h"
@@ -89,9 +90,12 @@ TfrmMain::TfrmMain(const TStartOptions& Options, QWidget* Parent)
 
     FPages->SetSceneState(3);
     int start = FSettings.StartPage();
-    // Until the Main Menu and Harmonies pages exist the program starts on the blank page.
-    if (const TPageEntry* entry = FindPage(start); !entry || !entry->Class)
-        start = pgBlank;
+    // A start page without a class yet (the Main Menu) gives way to Harmonies, the first
+    // page that shows the base colour.
+    if (const TPageEntry* entry = FindPage(start); !entry || !entry->Class) {
+        const TPageEntry* harmonies = FindPage(pgHarmonies);
+        start = harmonies && harmonies->Class ? pgHarmonies : pgBlank;
+    }
     ShowPage(start, true);
     RefreshScene();
     // TODO(running copies): CheckFileAssociation, the palette messages and RequestPalette
@@ -644,13 +648,15 @@ void TfrmMain::WirePageEvents(TfrmPptBase& Page)
     Page.OnColorInfoClear = [this](TObject*) { ClearColorInfo(); };
     Page.OnGetBaseColor = [this](TObject*, TColor& Color) { Color = FBaseColor; };
     Page.OnGetCurrentPalette = [this](TObject*, TRichPalette*& Palette) { Palette = PaletteGrid().CurrentPalette(); };
-    Page.OnSetBaseColor = [this](TObject*, TColor Color, bool) { SetBaseColor(Color); };
+    Page.OnSetBaseColor
+        = [this](TObject*, TColor Color, bool AddToHistory) { FBaseColorPanel->SetBaseColor(Color, AddToHistory); };
     Page.OnPlayMovie = [this](TObject*, const QString& Name, const QString& Arg1, const QString& Arg2) {
         FPages->PlayMovie(Name, Arg1, Arg2);
     };
     Page.OnLogEvent = [this](TObject*, const QString& Text) { LogEvent(Text); };
-    // TODO(base colour, commands): OnFillColorValueMenu, OnCopySwatch and OnEyeDropTool
-    // go to the units that own the value menu, the clipboard swatch and the eyedropper.
+    Page.OnFillColorValueMenu = [](TObject*, QMenu* Menu, TColor Color) { FillColorValueMenu(Menu, Color); };
+    Page.OnCopySwatch = [this](TObject*, TColor Color) { CopySwatch(Color); };
+    // TODO(eyedropper): OnEyeDropTool goes to the screen eyedropper once it exists.
 }
 
 void TfrmMain::SaveSceneImage()
@@ -678,9 +684,6 @@ void TfrmMain::LogEvent(const QString& Text)
 
 bool TfrmMain::CommandEnabled(TCommandId Id) const
 {
-    // TODO(help): the help window arrives with a later unit.
-    if (Id == TCommandId::atnHelpKorvelHelp)
-        return false;
     if (FPaletteCommands)
         if (const std::optional<bool> enabled = FPaletteCommands->CommandEnabled(Id))
             return *enabled;
@@ -763,10 +766,17 @@ void TfrmMain::SetToolbarVisible(bool Visible)
     FCommands->SetToolBarsVisible(Visible);
 }
 
+void TfrmMain::OpenFileFromOutside(const QString& FileName)
+{
+    if (!FileName.isEmpty())
+        FPaletteCommands->FileReopen(FileName);
+}
+
 void TfrmMain::ShowHelpTopic(int Topic)
 {
-    // TODO(help): the help window shows topics by number once it lands.
-    LogEvent(QStringLiteral("Help topic %1").arg(Topic));
+    if (!FHelpWindow)
+        FHelpWindow = new THelpWindow(this);
+    FHelpWindow->ShowTopic(Topic);
 }
 
 bool TfrmMain::OpenUrl(const QUrl& Url)

@@ -14,6 +14,7 @@
 #include "shell/base/KorvelSettings.h"
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@ class TCaptionBar;
 class TColorInspector;
 class TMainCommands;
 class TMoviePlayer;
+class THelpWindow;
 class TPalettePanel;
 class TfrmSwatchInfo;
 
@@ -89,6 +91,9 @@ public:
     // -- The palette document. --
     TPalettePanel* PalettePanel() const { return dxcPalette; }
     TPaletteCommands& PaletteCommands() { return *FPaletteCommands; }
+    // A palette file handed over by the shell or a second start: opened as Reopen opens
+    // a recent file, so unsaved changes are offered for saving first.
+    void OpenFileFromOutside(const QString& FileName);
     bool OpenPaletteFile(const QString& FileName, bool Replace, bool MakeCurrent)
     {
         return FPaletteCommands->OpenPaletteFile(FileName, Replace, MakeCurrent);
@@ -239,6 +244,8 @@ private:
     // Copy Swatch's picture: size, label and its format (the settings dialog changes them
     // for the run).
     TClipboardSwatch FClipboardSwatch;
+    // Opened on the first help request and kept, like a help viewer beside the window.
+    QPointer<THelpWindow> FHelpWindow;
     std::unique_ptr<TPaletteCommands> FPaletteCommands;
     TRichPalette FMatching;
     TColorTransfer FTransfer;

@@ -88,6 +88,9 @@ void TPageHost::ShowPage(int Page, bool Force)
     }
     if (entry && entry->Class) {
         FPage = OpenPage(entry->Class, &FPropertiesClient, FWindow);
+        // A base colour the page's settings set while it was opening reached the window
+        // before the page was ours to hand it to.
+        FPage->SetBaseHSB(FWindow.PageBaseHSB());
         FPage->SetShowMainMenu(FWindow.ShowMainMenu());
     }
 

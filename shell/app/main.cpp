@@ -33,8 +33,7 @@ int main(int argc, char** argv)
             window.showNormal();
         window.raise();
         window.activateWindow();
-        // TODO(palette panel): open FileName with OpenPaletteFile once it exists.
-        Q_UNUSED(FileName);
+        window.OpenFileFromOutside(FileName);
     };
     window.show();
     // A developer's look at the window as a user sees it: KORVEL_SCREENSHOT names a PNG

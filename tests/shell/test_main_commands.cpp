@@ -398,15 +398,15 @@ TEST(MainCommands, EnabledMarksFollowTheHostAndTheBuild)
         EXPECT_EQ(f.A(def.Id)->isEnabled(), expected);
     }
     // Commands that come later and the two switched off by design stay disabled.
-    for (TCommandId id : {C::atnFileOpen, C::atnFileSave, C::atnFilePrint, C::atnFileExport, C::atnEditSettings,
-             C::atnEditCopySpecial, C::atnHelpCheckUpdate, C::atnPaletteAdd, C::atnBaseNone, C::atnBaseHSL})
+    for (TCommandId id : {C::atnFilePrint, C::atnFileExport, C::atnEditSettings, C::atnEditCopySpecial,
+             C::atnHelpCheckUpdate, C::atnPaletteSettings, C::atnBaseNone, C::atnBaseHSL})
         EXPECT_FALSE(f.A(id)->isEnabled()) << TMainCommands::Def(id).Name;
     EXPECT_TRUE(f.A(C::atnViewStdWheel)->isEnabled());
 
     // A disabled action does not reach the host, neither by trigger nor by Run.
     f.A(C::atnViewAdvWheel)->trigger();
     EXPECT_FALSE(f.Commands.Run(C::atnViewAdvWheel));
-    EXPECT_FALSE(f.Commands.Run(C::atnFileOpen));
+    EXPECT_FALSE(f.Commands.Run(C::atnFileExport));
     EXPECT_TRUE(f.Host.Calls.isEmpty());
     EXPECT_TRUE(f.Commands.Run(C::atnViewStdWheel));
     EXPECT_EQ(f.Host.Calls, QStringList({"ShowPage(3)"}));

@@ -10,6 +10,7 @@
 #include "shell/base/PageSettings.h"
 #include "shell/base/SettingsStore.h"
 #include "workarea/PptBlank.h"
+#include "workarea/PptStandard.h"
 #include "workarea/Scene.h"
 
 #include <QAction>
@@ -42,6 +43,17 @@ protected:
 
     static std::unique_ptr<TfrmMain> Start() { return std::make_unique<TfrmMain>(); }
 
+    // A start on the blank page, whose scene and menu are the host's alone.
+    static std::unique_ptr<TfrmMain> StartOnBlank()
+    {
+        {
+            QSettings store(KorvelSettingsFileName(), QSettings::IniFormat);
+            store.setValue(QStringLiteral("General/ShowMainMenu"), false);
+            store.setValue(QStringLiteral("General/DisplayMode"), pgBlank);
+        }
+        return Start();
+    }
+
     // A synthetic mouse event on the player at a widget point.
     static void Mouse(TMoviePlayer& Player, QEvent::Type Type, QPoint At, Qt::MouseButtons Held = Qt::NoButton)
     {
@@ -52,26 +64,31 @@ protected:
     }
 };
 
-TEST_F(MainWindow, FirstStartTakesTheDefaultsAndShowsTheBlankPage)
+TEST_F(MainWindow, FirstStartTakesTheDefaultsAndShowsTheHarmoniesPage)
 {
     auto window = Start();
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Korvel"));
     EXPECT_EQ(window->minimumSize(), QSize(780, 580));
-    EXPECT_EQ(window->BaseColor(), RGB(255, 204, 0));
+    // The Harmonies page loads the first-run page settings, base colour included.
+    EXPECT_EQ(window->BaseColor(), RGB(255, 153, 0));
     EXPECT_TRUE(window->Settings().FirstRun);
     EXPECT_TRUE(window->Settings().ShowMainMenu);
     EXPECT_EQ(window->Settings().InspectorData.size(), 27);
     EXPECT_EQ(window->Settings().InspectorData.constFirst(), QStringLiteral("BaseColor=#FF9900"));
-    EXPECT_EQ(window->Document().Count(), 0);
-    // Exactly one page, the blank one, without its properties panel, built into the player.
-    EXPECT_EQ(window->Pages().DisplayMode(), pgBlank);
+    // The grid's collection starts with one empty palette.
+    ASSERT_EQ(window->Document().Count(), 1);
+    EXPECT_EQ(window->Document().Current()->Count(), 0);
+    // The Main Menu page is not there yet: exactly one page, Harmonies, with its
+    // properties panel, built into the player.
+    EXPECT_EQ(window->Pages().DisplayMode(), pgHarmonies);
     EXPECT_EQ(window->Pages().SceneState(), 3);
     ASSERT_NE(window->Pages().Page(), nullptr);
-    EXPECT_NE(qobject_cast<TfrmPptBlank*>(window->Pages().Page()), nullptr);
+    EXPECT_NE(qobject_cast<TfrmPptStandard*>(window->Pages().Page()), nullptr);
     EXPECT_EQ(window->findChildren<TfrmPptBase*>().size(), 1);
-    EXPECT_TRUE(window->PropertiesPanel()->isHidden());
+    EXPECT_FALSE(window->PropertiesPanel()->isHidden());
     EXPECT_TRUE(window->Player()->IsLoaded());
-    EXPECT_FALSE(window->InspectedColor().has_value());
+    // The page's base colour went through the base-colour change, inspector included.
+    EXPECT_EQ(window->InspectedColor(), std::optional<TColor>(RGB(255, 153, 0)));
     // The panels keep their widths: base colour left, palette and inspector right.
     EXPECT_EQ(window->findChild<QWidget*>(QStringLiteral("dxcBaseColor"))->maximumWidth(),
         std::max(196, TBaseColorPanel::kPanelWidth));
@@ -97,9 +114,10 @@ TEST_F(MainWindow, ExitWritesTheSettingsOnceAndTheNextStartReadsThem)
         EXPECT_EQ(store.value(QStringLiteral("Version/FirstRun")).toString(), QStringLiteral("false"));
         EXPECT_EQ(store.value(QStringLiteral("Base Color/CurrentColor")).toString(), QStringLiteral("123456"));
         EXPECT_EQ(store.value(QStringLiteral("Property Inspector/Position")).toInt(), 0);
-        EXPECT_EQ(store.value(QStringLiteral("General/DisplayMode")).toInt(), pgBlank);
+        EXPECT_EQ(store.value(QStringLiteral("General/DisplayMode")).toInt(), pgHarmonies);
+        // The page wrote its settings at exit, the base colour it showed among them.
         EXPECT_EQ(store.value(QStringLiteral("Property Inspector/Inspector Data/BaseColor")).toString(),
-            QStringLiteral("#FF9900"));
+            QStringLiteral("#123456"));
         // The vision simulation is never carried into the next run.
         EXPECT_FALSE(store.contains(QStringLiteral("Property Inspector/Inspector Data/ColorVisionType")));
         EXPECT_TRUE(store.contains(QStringLiteral("Main Window/Width")));
@@ -108,15 +126,24 @@ TEST_F(MainWindow, ExitWritesTheSettingsOnceAndTheNextStartReadsThem)
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/Korvel4/"));
     EXPECT_TRUE(QFile::exists(autosave));
 
+    // The 27 first-run entries and the names the Harmonies page added at exit.
+    int stored = 0;
+    {
+        QSettings store(KorvelSettingsFileName(), QSettings::IniFormat);
+        store.beginGroup(QStringLiteral("Property Inspector/Inspector Data"));
+        stored = store.childKeys().size();
+    }
+    EXPECT_GT(stored, 27);
+
     auto again = Start();
     EXPECT_FALSE(again->Settings().FirstRun);
     EXPECT_EQ(again->BaseColor(), RGB(0x12, 0x34, 0x56));
     EXPECT_EQ(again->Settings().PropertiesPosition, 0);
     EXPECT_TRUE(again->Settings().PropertiesCollapsed);
     // Not a first run: the page settings are the stored ones, not appended twice.
-    EXPECT_EQ(again->Settings().InspectorData.size(), 27);
-    ASSERT_EQ(again->Document().Count(), 1);
-    EXPECT_EQ(again->Document().Items(0)->Colors(0)->Color(), RGB(1, 2, 3));
+    EXPECT_EQ(again->Settings().InspectorData.size(), stored);
+    ASSERT_EQ(again->Document().Count(), 2);
+    EXPECT_EQ(again->Document().Items(1)->Colors(0)->Color(), RGB(1, 2, 3));
 }
 
 TEST_F(MainWindow, CtrlHeldAppendsTheFirstRunPageSettingsAgain)
@@ -126,10 +153,16 @@ TEST_F(MainWindow, CtrlHeldAppendsTheFirstRunPageSettingsAgain)
     }
     TStartOptions options;
     options.CtrlHeld = true;
+    int stored = 0;
+    {
+        QSettings store(KorvelSettingsFileName(), QSettings::IniFormat);
+        store.beginGroup(QStringLiteral("Property Inspector/Inspector Data"));
+        stored = store.childKeys().size();
+    }
     auto window = std::make_unique<TfrmMain>(options);
     EXPECT_FALSE(window->Settings().FirstRun);
-    // The stored 27 and the appended 27; lookups still take the stored ones first.
-    EXPECT_EQ(window->Settings().InspectorData.size(), 54);
+    // The stored entries and the appended 27; lookups still take the stored ones first.
+    EXPECT_EQ(window->Settings().InspectorData.size(), stored + 27);
 }
 
 TEST_F(MainWindow, StoredTextThatIsNotHexLeavesTheInitialBaseColour)
@@ -138,13 +171,13 @@ TEST_F(MainWindow, StoredTextThatIsNotHexLeavesTheInitialBaseColour)
         QSettings store(KorvelSettingsFileName(), QSettings::IniFormat);
         store.setValue(QStringLiteral("Base Color/CurrentColor"), QStringLiteral("orange"));
     }
-    auto window = Start();
+    auto window = StartOnBlank();
     EXPECT_EQ(window->BaseColor(), RGB(255, 204, 0));
 }
 
 TEST_F(MainWindow, ShowPageKeepsExactlyOnePage)
 {
-    auto window = Start();
+    auto window = StartOnBlank();
     QPointer<TfrmPptBase> first = window->Pages().Page();
     ASSERT_FALSE(first.isNull());
 
@@ -227,7 +260,7 @@ TEST_F(MainWindow, RollingOverASwatchInThePlayerShowsItsColour)
 
 TEST_F(MainWindow, ClipCommandsAsTheTableSays)
 {
-    auto window = Start();
+    auto window = StartOnBlank();
     TPageHost& pages = window->Pages();
     const QString swatch = ClipName(ckSwatch, 2, RGB(0x10, 0x20, 0x30));
     const QString formula = ClipName(ckFormula, 7, RGB(0xAA, 0xBB, 0xCC));
@@ -280,7 +313,7 @@ TEST_F(MainWindow, ClipCommandsAsTheTableSays)
 
 TEST_F(MainWindow, LessonLinkSwitchesToTheInformationMovieAndBackReturns)
 {
-    auto window = Start();
+    auto window = StartOnBlank();
     TPageHost& pages = window->Pages();
     pages.HandleCommand(QStringLiteral("CM_01"), ClipName(ckSwatch, 0, RGB(1, 1, 1)));
     pages.HandleCommand(QStringLiteral("CM_03"), LessonClipName(10, QStringLiteral("TH000")));
@@ -296,7 +329,7 @@ TEST_F(MainWindow, LessonLinkSwitchesToTheInformationMovieAndBackReturns)
 
 TEST_F(MainWindow, PlayerMenuStartsWithTheWindowsTwoItems)
 {
-    auto window = Start();
+    auto window = StartOnBlank();
     QMenu menu;
     menu.addAction(QStringLiteral("stale"));
     window->Pages().PopulatePlayerMenu(menu);
@@ -310,9 +343,9 @@ TEST_F(MainWindow, PlayerMenuStartsWithTheWindowsTwoItems)
 
 TEST_F(MainWindow, DoubleClickAddsTheInspectedColourToThePalette)
 {
-    auto window = Start();
+    auto window = StartOnBlank();
     window->Pages().PlayerDblClick();
-    EXPECT_EQ(window->Document().Count(), 0);
+    EXPECT_EQ(window->Document().Current()->Count(), 0);
     window->ShowColorInfo(RGB(9, 8, 7));
     window->Pages().PlayerDblClick();
     ASSERT_NE(window->Document().Current(), nullptr);
