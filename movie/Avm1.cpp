@@ -21,14 +21,11 @@ namespace avm1 {
 
 TPropMap::TEntry* TPropMap::FindIndexed(std::int32_t key)
 {
-    if (key < 0) {
-        for (TEntry& e : FEntries)
-            if (e.key == key)
-                return &e;
-        return nullptr;
-    }
-    const std::uint32_t* at = FIndex.Find(key);
-    return at ? &FEntries[*at] : nullptr;
+    // Negative keys are not indexed.
+    for (TEntry& e : FEntries)
+        if (e.key == key)
+            return &e;
+    return nullptr;
 }
 
 void TPropMap::Set(std::int32_t key, TValue value, std::uint8_t flags)
@@ -184,6 +181,8 @@ enum : std::uint8_t {
     fuPushGetVariable = 0xE4,   // Push x; GetVariable: the name never touches the stack
     fuPushGetMember = 0xE5,     // Push x; GetMember
     fuPushTypeOf = 0xE6,        // Push x; TypeOf
+    fuPushCallMethod = 0xE7,    // Push args.., n, object, name; CallMethod: the arguments go
+                                // straight into place, in order
 };
 
 // Windows-1252 bytes 0x80..0x9F; the rest of the code page is Latin-1.
@@ -264,6 +263,16 @@ private:
     std::size_t FPos = 0;
     bool FOk = true;
 };
+
+}  // namespace
+
+namespace {
+
+// Whether a push item is the number n, as the count of a call's arguments.
+bool IsArgumentCount(const TPushItem& item, std::int32_t n)
+{
+    return item.kind == TPushItem::Value && item.value.type == TType::Number && item.value.num == n;
+}
 
 }  // namespace
 
@@ -538,12 +547,25 @@ std::shared_ptr<const TCode> TAvm1::Decode(const QByteArray& actions)
             } else {
                 o[i].code = fuPushThen;
             }
-        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opGetVariable) {
-            o[i].code = fuPushGetVariable;
-        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opGetMember) {
-            o[i].code = fuPushGetMember;
-        } else if (o[i].code == opPush && o[i].b == 1 && codeAt(i + 1) == opTypeOf) {
-            o[i].code = fuPushTypeOf;
+        } else if (o[i].code == opPush && o[i].b >= 3 && codeAt(i + 1) == opCallMethod &&
+                   IsArgumentCount(code->pushes[o[i].a + static_cast<std::uint32_t>(o[i].b) - 3], o[i].b - 3)) {
+            o[i].code = fuPushCallMethod;
+        } else if (o[i].code == opPush && o[i].b == 1 &&
+                   (codeAt(i + 1) == opGetVariable || codeAt(i + 1) == opGetMember || codeAt(i + 1) == opTypeOf)) {
+            o[i].code = codeAt(i + 1) == opGetVariable ? fuPushGetVariable
+                        : codeAt(i + 1) == opGetMember ? fuPushGetMember
+                                                       : fuPushTypeOf;
+            // A level named outright ("_level0") is found without its name.
+            const TPushItem& item = code->pushes[o[i].a];
+            if (o[i].code == fuPushGetVariable && item.kind == TPushItem::Value && item.value.type == TType::String) {
+                TString& name = FStrings[static_cast<std::size_t>(item.value.str)];
+                ClassifyName(name);
+                if (name.kind == 2 && name.level < std::numeric_limits<std::int32_t>::max())
+                    o[i].c = name.level + 1;
+            }
+            // And a fetched value that goes straight into a register skips the stack.
+            if (codeAt(i + 2) == opStoreRegister && codeAt(i + 3) == opPop && o[i + 2].a < 255)
+                o[i].storeRegister = static_cast<std::uint8_t>(o[i + 2].a + 1);
         } else if (o[i].code == opPush && o[i].b > 0 && i + 1 < o.size()) {
             o[i].code = fuPushThen;
         }
@@ -613,7 +635,7 @@ constexpr std::uint8_t kHotCodes[] = {fuStoreRegisterPop, fuNotIf,       fuPushE
                                       fuPushThen,         opStoreRegister, opJump,        opIf,
                                       opPush,             opGetVariable,   opGetMember,   opEquals2,
                                       opNot,              opPop,           opAdd2,        opTypeOf,
-                                      opCallMethod};
+                                      opCallMethod,       fuPushCallMethod};
 constexpr std::size_t kHotCount = std::size(kHotCodes) + 1;
 constexpr std::array<std::uint8_t, 256> kHotIndex = [] {
     std::array<std::uint8_t, 256> t{};
@@ -1336,8 +1358,9 @@ TValue TAvm1::GetClipMember(TObject* clipObj, std::int32_t key, bool& found)
     swf::TDisplayObject* clip = clipObj->clip;
     if (clip) {
         RefreshChildIndex(clipObj);
-        if (TObject* child = FindChild(clipObj, key))
-            return TValue::Object(child);
+        if (!clipObj->childNames.empty())
+            if (TObject* child = FindChild(clipObj, key))
+                return TValue::Object(child);
         const int property = ClipPropertyIndex(key);
         if (property >= 0)
             return GetClipProperty(clip, property);
@@ -1445,24 +1468,29 @@ bool TAvm1::LookupScope(TObject* scope, std::int32_t key, TValue& out)
     return false;
 }
 
+void TAvm1::ClassifyName(TString& s)
+{
+    if (s.kind >= 0)
+        return;
+    const QString& t = s.text;
+    int kind = 0;
+    if (t.contains(QLatin1Char('.')) || t.contains(QLatin1Char('/')) || t.contains(QLatin1Char(':')))
+        kind = 1;
+    else if (t.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) && t.size() > 6) {
+        bool ok = false;
+        const int level = t.mid(6).toInt(&ok);
+        if (ok && level >= 0) {
+            kind = 2;
+            s.level = level;
+        }
+    }
+    s.kind = static_cast<std::int8_t>(kind);
+}
+
 TValue TAvm1::GetVariable(TFrame& f, std::int32_t name)
 {
     TString& s = FStrings[static_cast<std::size_t>(name)];
-    if (s.kind < 0) {
-        const QString& t = s.text;
-        int kind = 0;
-        if (t.contains(QLatin1Char('.')) || t.contains(QLatin1Char('/')) || t.contains(QLatin1Char(':')))
-            kind = 1;
-        else if (t.startsWith(QLatin1String("_level"), Qt::CaseInsensitive) && t.size() > 6) {
-            bool ok = false;
-            const int level = t.mid(6).toInt(&ok);
-            if (ok && level >= 0) {
-                kind = 2;
-                s.level = level;
-            }
-        }
-        s.kind = static_cast<std::int8_t>(kind);
-    }
+    ClassifyName(s);
     if (s.kind == 1)
         return ResolvePath(f, Str(name));
     if (s.kind == 2) {
@@ -1930,12 +1958,12 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
         const TPushItem& kvItem = (itemRef);                                                                           \
         if (kvItem.kind == TPushItem::Value)                                                                           \
             into = kvItem.value;                                                                                       \
-        else if (kvItem.kind == TPushItem::Register) {                                                                 \
-            if (kvItem.reg < f.registerCount)                                                                          \
-                CopyValue(into, f.registers[kvItem.reg]);                                                              \
-        } else if (f.pool && kvItem.constant < f.pool->size()) {                                                       \
+        else if (kvItem.kind == TPushItem::Register && kvItem.reg < f.registerCount)                                   \
+            CopyValue(into, f.registers[kvItem.reg]);                                                                  \
+        else if (kvItem.kind == TPushItem::Constant && f.pool && kvItem.constant < f.pool->size())                     \
             into = TValue::Atom((*f.pool)[kvItem.constant]);                                                           \
-        }                                                                                                              \
+        else                                                                                                           \
+            into = TValue();                                                                                           \
     } while (0)
 
     // One unsigned comparison keeps pc within [begin, end). A return leaves the loop
@@ -1949,7 +1977,8 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
                                      &&kv_opStoreRegister,  &&kv_opJump,             &&kv_opIf,
                                      &&kv_opPush,           &&kv_opGetVariable,      &&kv_opGetMember,
                                      &&kv_opEquals2,        &&kv_opNot,              &&kv_opPop,
-                                     &&kv_opAdd2,           &&kv_opTypeOf,           &&kv_opCallMethod};
+                                     &&kv_opAdd2,           &&kv_opTypeOf,           &&kv_opCallMethod,
+                                     &&kv_fuPushCallMethod};
     static_assert(std::size(kvLabels) == kHotCount);
 #define KV_DISPATCH() goto* kvLabels[kHotIndex[opp->code]]
     // Straight on to the next operation when nothing stops the script here.
@@ -2029,14 +2058,62 @@ TValue TAvm1::Execute(const std::shared_ptr<const TCode>& codeRef, std::uint32_t
             KV_ITEM_VALUE(x, pushes[op.a]);
             ++operations;
             pc += 1;
+            TValue fetched;
             if (op.code == fuPushGetVariable) {
-                KV_PUSH(GetVariable(f, atomOf(x)));
+                if (op.c > 0) {
+                    swf::TDisplayObject* level = FHost->Level(op.c - 1);
+                    if (level)
+                        fetched = TValue::Object(level->scriptObject ? static_cast<TObject*>(level->scriptObject)
+                                                                     : ClipObject(level));
+                } else {
+                    fetched = GetVariable(f, atomOf(x));
+                }
             } else if (op.code == fuPushGetMember) {
                 const TValue obj = KV_POP();
-                KV_PUSH(GetMember(obj, atomOf(x)));
+                fetched = GetMember(obj, atomOf(x));
             } else {
-                KV_PUSH(Typeof(x));
+                fetched = Typeof(x);
             }
+            if (op.storeRegister) {
+                // StoreRegister r; Pop follow: the value goes to the register alone.
+                if (op.storeRegister - 1u < f.registerCount)
+                    f.registers[op.storeRegister - 1u] = fetched;
+                operations += 2;
+                pc += 2;
+            } else {
+                KV_PUSH(fetched);
+            }
+            KV_FAST_NEXT();
+        }
+        case fuPushCallMethod: {
+            KV_LABEL(fuPushCallMethod)
+            if (FStackEnd - sp < op.b) {
+                FAborted = true;  // the push would overflow the stack
+                break;
+            }
+            const TPushItem* items = pushes + op.a;
+            const std::size_t n = static_cast<std::size_t>(op.b) - 3;
+            TValue name, obj;
+            KV_ITEM_VALUE(name, items[n + 2]);
+            KV_ITEM_VALUE(obj, items[n + 1]);
+            // The first argument is the item pushed last before the count.
+            for (std::size_t k = 0; k < n; ++k)
+                KV_ITEM_VALUE(sp[k], items[n - 1 - k]);
+            ++operations;
+            pc += 1;
+            const std::span<const TValue> callArgs(sp, n);
+            sp += n;  // the arguments stay on the stack, under whatever the call pushes
+            const bool unnamed = name.type == TType::Undefined || (name.type == TType::String && name.str == N.empty);
+            const TValue fn = unnamed ? obj : GetMember(obj, atomOf(name));
+            TValue r;
+            if (fn.type == TType::Object && fn.obj->kind == TObjectKind::Function) {
+                KV_SYNC_OUT();
+                const TValue self = unnamed ? TValue() : obj;
+                r = fn.obj->native ? fn.obj->native(*this, self, callArgs) : CallScript(fn.obj, self, callArgs);
+                KV_SYNC_IN();
+            }
+            sp -= n;
+            KV_PUSH(r);
             KV_FAST_NEXT();
         }
         case fuPushThen:

@@ -178,7 +178,10 @@ public:
                     return &e;
             return nullptr;
         }
-        return FindIndexed(key);
+        if (key < 0)
+            return FindIndexed(key);
+        const std::uint32_t* at = FIndex.Find(key);
+        return at ? &FEntries[*at] : nullptr;
     }
     const TEntry* Find(std::int32_t key) const { return const_cast<TPropMap*>(this)->Find(key); }
     void Set(std::int32_t key, TValue value, std::uint8_t flags = 0);
@@ -279,6 +282,7 @@ struct TOp {
     // Pushes: what their items are, so that the common kinds skip the general loop.
     enum : std::uint8_t { PushMixed, PushValues, PushOneRegister } push = PushMixed;
     bool negate = false;   // a fused comparison branches when the values differ
+    std::uint8_t storeRegister = 0;  // a fused fetch: 1 + the register it stores into, or 0
     std::uint32_t a = 0;   // small operand, index into side tables, or count
     std::int32_t b = 0;    // branch target (operation index) or second operand
     std::int32_t c = 0;
@@ -393,6 +397,9 @@ private:
     std::int32_t FoldedKey(std::int32_t atom);
     std::int32_t PinnedAtom(const char* s);
     TValue GetVariable(TFrame& frame, std::int32_t name);
+    struct TString;
+    // Whether a name is a path, a level ("_level2") or a plain name; kept with the string.
+    void ClassifyName(TString& s);
     void SetVariable(TFrame& frame, std::int32_t name, TValue value);
     TValue ResolvePath(TFrame& frame, const QString& path);
     swf::TDisplayObject* ResolveTarget(TFrame& frame, const QString& path);
