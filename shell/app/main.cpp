@@ -36,6 +36,12 @@ int main(int argc, char** argv)
         window.OpenFileFromOutside(FileName);
     };
     window.show();
+    if (options.CommandLine.QuitAfterShow)
+        QTimer::singleShot(0, &window, [&window] {
+            // Painted once, as a user would first see it, then closed the ordinary way.
+            window.repaint();
+            window.close();
+        });
     // A developer's look at the window as a user sees it: KORVEL_SCREENSHOT names a PNG
     // the window writes of itself a moment after it shows, then the program ends.
     const QString shot = qEnvironmentVariable("KORVEL_SCREENSHOT");

@@ -40,6 +40,8 @@ TCommandLine ParseCommandLine(const QStringList& Arguments, const TFileExists& F
         if ((argument.startsWith(u'-') || argument.startsWith(u'/'))
             && SwitchWord(argument).compare(u"Debug", Qt::CaseInsensitive) == 0)
             result.Debug = true;
+        if (argument == QStringLiteral("--quit-after-show"))
+            result.QuitAfterShow = true;
     }
     if (!Arguments.isEmpty()) {
         const QString& first = Arguments.first();

@@ -15,6 +15,9 @@
 struct TCommandLine {
     // "-Debug", "/Debug" or "--debug", in any letter case, anywhere on the line.
     bool Debug = false;
+    // "--quit-after-show": show the main window once, then end as at any exit, so start-up
+    // can be timed from outside.
+    bool QuitAfterShow = false;
     // The first argument when it is not empty and not a switch; "" otherwise.
     QString FileName;
 };
