@@ -44,6 +44,10 @@ const char* const kUsage =
     "  scene rings [--base HEX] [--segments N] [--rings R] [--file] [--simple] [--size WxH]\n"
     "              --out FILE.swf|FILE.png\n"
     "                                rings of interactive colour sectors\n"
+    "  scene harmonies --base HEX [--harmony CODE|INDEX] [--style N] [--wheel scientific|artistic]\n"
+    "              [--grays N] [--marker] [--background HEX] [--outline HEX|none]\n"
+    "              [--size WxH] --out FILE.swf|FILE.png\n"
+    "                                the Harmonies page's scene, as the program draws it\n"
     "  view MOVIE.swf [--size WxH]   a window with our player, its scale and alignment, and\n"
     "                                the FSCommands and GetClipName answer in a status line\n"
     "  --help                        this text\n";
@@ -80,10 +84,16 @@ std::unique_ptr<QCoreApplication> MakeApplication(AppKind kind, int& argc, char*
 {
     if (kind == AppKind::Core)
         return std::make_unique<QCoreApplication>(argc, argv);
+    // (QCoreApplication reads no options of its own.)
     // Commands that only draw must work without a display; the user may still choose.
     if (kind == AppKind::Offscreen && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
+    // Qt reads its own options ("-style", "-platform") from the arguments it is given;
+    // ours are not for it, so it sees only the program's name.
+    static int qtArgc = 1;
+    static char* qtArgv[] = {argv[0], nullptr};
+    (void)argc;
+    return std::make_unique<QApplication>(qtArgc, qtArgv);
 }
 
 } // namespace
