@@ -236,7 +236,8 @@ int main(int argc, char** argv)
             tolerance = args[++i].toInt();
     }
     if (!QFile::exists(ruffle.dir + QStringLiteral("/render.js")) || !QFile::exists(ruffle.dir + QStringLiteral("/node_modules"))) {
-        std::printf("SKIPPED: the Ruffle checker is not installed in %s (install it with shared/tools/ruffle/install.sh)\n",
+        std::printf("SKIPPED: the Ruffle checker is not installed in %s (make test installs it with "
+                    "scripts/install-ruffle.sh)\n",
                     qPrintable(ruffle.dir));
         return 77;
     }
