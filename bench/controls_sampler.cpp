@@ -1,6 +1,6 @@
 // Re-rendering the colour sampler's field: at the control's default 200 x 20, and at a size the
 // base-colour panel gives it, at ratio 1 and 2, plain and through a colour-vision simulation.
-#include "controls_app.h"
+#include "bench_app.h"
 
 #include "pickers/CachedBackground.h"
 #include "pickers/ColorSampler.h"

@@ -1,6 +1,6 @@
 // Re-rendering the colour wheel's disc, as every brightness change does: the main window's
 // 190 × 190 wheel at ratio 1 and 2, with and without a colour-vision simulation.
-#include "controls_app.h"
+#include "bench_app.h"
 
 #include "pickers/ColorWheel.h"
 

@@ -4,6 +4,8 @@
 //   MovieRender:        draw again (paths cached).
 //   MovieGetClipName:   one "GetClipName" call after a mouse move, at points on and off
 //                       the sectors.
+#include "bench_app.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -17,18 +19,6 @@
 #include "movie/SwfWriter.h"
 
 namespace {
-
-void EnsureApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "korvel_bench_movie";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 constexpr int kSegments = 72;
 constexpr int kRings = 12;
@@ -94,7 +84,7 @@ const QByteArray& SceneBytes()
 
 void MovieLoadAndRender(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     TMoviePlayer player;
     player.resize(800, 600);
     const QByteArray& bytes = SceneBytes();
@@ -109,7 +99,7 @@ BENCHMARK(MovieLoadAndRender)->Unit(benchmark::kMillisecond);
 
 void MovieRender(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     TMoviePlayer player;
     player.resize(800, 600);
     player.LoadMovie(0, SceneBytes());
@@ -123,7 +113,7 @@ BENCHMARK(MovieRender)->Unit(benchmark::kMillisecond);
 
 void MovieGetClipName(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     TMoviePlayer player;
     player.resize(800, 600);
     player.LoadMovie(0, SceneBytes());
@@ -150,7 +140,7 @@ BENCHMARK(MovieGetClipName)->Unit(benchmark::kMicrosecond);
 // The call alone, the pointer resting where it is.
 void MovieGetClipNameOnly(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     TMoviePlayer player;
     player.resize(800, 600);
     player.LoadMovie(0, SceneBytes());

@@ -6,6 +6,8 @@
 //                                               frame, under 16 ms.
 //   harmonies_base_color_change_circles2_grays: the heaviest look ("Color Circles 2" with its
 //                                               180-wedge colour ring, gray tones, marker).
+#include "bench_app.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -20,21 +22,9 @@
 
 namespace {
 
-void EnsureHarmoniesApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "korvel_bench_scene";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
-
 void BaseColorChange(benchmark::State& state, const QStringList& settings)
 {
-    EnsureHarmoniesApp();
+    benchApplication();
     QWidget panel;
     panel.resize(650, 104);
     TfrmPptStandard page(&panel);

@@ -8,6 +8,8 @@
 //   SceneGetClipName:      one GetClipName after a mouse move on the 864-sector scene, at
 //                          points on and off the sectors. Target: under 50 µs. Its halves:
 //                          _MoveOnly (the mouse move) and _CallOnly (the script call).
+#include "bench_app.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -24,18 +26,6 @@
 #include "workarea/SceneRoutines.h"
 
 namespace {
-
-void EnsureApp()
-{
-    if (QCoreApplication::instance())
-        return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "korvel_bench_scene";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
 
 constexpr int kSegments = 72;
 constexpr int kRings = 12;
@@ -72,7 +62,7 @@ QByteArray RingSceneBytes()
 
 TMoviePlayer& Player()
 {
-    EnsureApp();
+    benchApplication();
     static TMoviePlayer* player = [] {
         auto* p = new TMoviePlayer;
         p->resize(kPlayer);
@@ -96,7 +86,7 @@ BENCHMARK(SceneRings864)->Unit(benchmark::kMillisecond);
 
 void SceneRings864_Build(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     for (auto _ : state) {
         TScene scene(QSizeF(kPlayer), true);
         DrawRings(scene);
@@ -107,7 +97,7 @@ BENCHMARK(SceneRings864_Build)->Unit(benchmark::kMillisecond);
 
 void SceneRings864_Serialise(benchmark::State& state)
 {
-    EnsureApp();
+    benchApplication();
     TScene scene(QSizeF(kPlayer), true);
     DrawRings(scene);
     const swf::Movie& movie = scene.Finish();

@@ -654,29 +654,7 @@ void TfrmSwatchInfo::WriteValueBoxes(double Hue, double Sat, double Brt)
 
 void TfrmSwatchInfo::SliderMoved(TColorTrackBar* Slider, int Position)
 {
-    switch (Slider->GradientType()) {
-    case gtRGB_R: ColorWheel->SetRed(Position); break;
-    case gtRGB_G: ColorWheel->SetGreen(Position); break;
-    case gtRGB_B: ColorWheel->SetBlue(Position); break;
-    case gtHSB_H: ColorWheel->SetHue(Position); break;
-    case gtHSB_S: ColorWheel->SetSaturation(Position / 100.0); break;
-    case gtHSB_B:
-        // Brightness 0 is black, and black has lost its hue and saturation for good.
-        ColorWheel->SetBrightness(std::max(Position, 1) / 100.0);
-        break;
-    case gtHSL_H:
-        ColorWheel->SetSelectionColor(HSLToColor(Position / 239.0, Slider->HSL_Sat(), Slider->HSL_Lum()));
-        break;
-    case gtHSL_S:
-        ColorWheel->SetSelectionColor(HSLToColor(Slider->HSL_Hue(), Position / 240.0, Slider->HSL_Lum()));
-        break;
-    case gtHSL_L: {
-        // Pure black or white would lose the hue and saturation the other sliders show.
-        const int q = std::clamp(Position, 2, 238);
-        ColorWheel->SetSelectionColor(HSLToColor(Slider->HSL_Hue(), Slider->HSL_Sat(), q / 240.0));
-        break;
-    }
-    }
+    ApplyTrackBarPosition(*ColorWheel, *Slider, Position);
 }
 
 void TfrmSwatchInfo::ValueBoxLeft(int Box)

@@ -1,5 +1,6 @@
 #include "pickers/ColorTrackBar.h"
 
+#include "pickers/ColorWheel.h"
 #include "pickers/SysColors.h"
 
 #include <QMouseEvent>
@@ -539,4 +540,21 @@ void TColorTrackBar::mouseReleaseEvent(QMouseEvent* event)
 {
     if (event->buttons() == Qt::NoButton)
         FTracking = false;
+}
+
+void ApplyTrackBarPosition(TColorWheel& Wheel, const TColorTrackBar& Slider, int Position)
+{
+    switch (Slider.GradientType()) {
+    case gtRGB_R: Wheel.SetRed(Position); break;
+    case gtRGB_G: Wheel.SetGreen(Position); break;
+    case gtRGB_B: Wheel.SetBlue(Position); break;
+    case gtHSB_H: Wheel.SetHue(Position); break;
+    case gtHSB_S: Wheel.SetSaturation(Position / 100.0); break;
+    case gtHSB_B: Wheel.SetBrightness(std::max(Position, 1) / 100.0); break;
+    case gtHSL_H: Wheel.SetSelectionColor(HSLToColor(Position / 239.0, Slider.HSL_Sat(), Slider.HSL_Lum())); break;
+    case gtHSL_S: Wheel.SetSelectionColor(HSLToColor(Slider.HSL_Hue(), Position / 240.0, Slider.HSL_Lum())); break;
+    case gtHSL_L:
+        Wheel.SetSelectionColor(HSLToColor(Slider.HSL_Hue(), Slider.HSL_Sat(), std::clamp(Position, 2, 238) / 240.0));
+        break;
+    }
 }

@@ -169,3 +169,10 @@ private:
     TColorTransfer FTransfer;
     CachedBackground FBackground;
 };
+
+class TColorWheel;
+
+// A slider the user moved, applied to the wheel that holds the colour: each gradient type
+// sets its own channel. Brightness and HSL lightness stop short of black and white, where
+// the hue and saturation the other sliders show would be lost.
+void ApplyTrackBarPosition(TColorWheel& Wheel, const TColorTrackBar& Slider, int Position);

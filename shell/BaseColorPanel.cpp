@@ -488,22 +488,7 @@ void TBaseColorPanel::CommitHex()
 
 void TBaseColorPanel::SliderMoved(TColorTrackBar* Slider, int Position)
 {
-    switch (Slider->GradientType()) {
-    case gtRGB_R: ColorWheel->SetRed(Position); break;
-    case gtRGB_G: ColorWheel->SetGreen(Position); break;
-    case gtRGB_B: ColorWheel->SetBlue(Position); break;
-    case gtHSB_H: ColorWheel->SetHue(Position); break;
-    case gtHSB_S: ColorWheel->SetSaturation(Position / 100.0); break;
-    case gtHSB_B:
-        // Brightness 0 would be black with its hue and saturation lost.
-        ColorWheel->SetBrightness(std::max(Position, 1) / 100.0);
-        break;
-    case gtHSL_H: SetBaseColor(HSLToColor(Position / 239.0, Slider->HSL_Sat(), Slider->HSL_Lum()), false); break;
-    case gtHSL_S: SetBaseColor(HSLToColor(Slider->HSL_Hue(), Position / 240.0, Slider->HSL_Lum()), false); break;
-    case gtHSL_L:
-        SetBaseColor(HSLToColor(Slider->HSL_Hue(), Slider->HSL_Sat(), std::clamp(Position, 2, 238) / 240.0), false);
-        break;
-    }
+    ApplyTrackBarPosition(*ColorWheel, *Slider, Position);
 }
 
 // A pick with the mouse ends: the inspector goes back to nothing and the colour the user

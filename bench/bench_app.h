@@ -1,5 +1,6 @@
-// Widgets need a QApplication before the first one is made; every controls benchmark asks for it
-// here, so the program has exactly one, on the offscreen platform unless told otherwise.
+// Widgets need a QApplication before the first one is made; every benchmark that draws asks
+// for it here, so each program has exactly one, on the offscreen platform unless told
+// otherwise.
 #pragma once
 
 #include <QApplication>
@@ -7,7 +8,7 @@
 inline QApplication& benchApplication()
 {
     static int argc = 1;
-    static char name[] = "korvel_bench_controls";
+    static char name[] = "korvel_bench";
     static char* argv[] = {name, nullptr};
     if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance()))
         return *existing;
