@@ -295,7 +295,14 @@ bool TPaletteCommands::SavePaletteFile(const QString& FileName, bool CurrentPale
         ? WriteCollectionFile(out, FileName, kCollectionFormat)
         : WriteXmlCollection(out, FileName, GeneratorVersion(), QStringLiteral("Korvel"));
     if (!result) {
-        FHost.ReportError(result.Message.isEmpty() ? result.Detail : result.Message);
+        // The user asked for this save and may be about to discard the document: a line
+        // in the status bar is too easy to miss.
+        const QString message = result.Message.isEmpty() ? result.Detail : result.Message;
+        FHost.ReportError(message);
+        FHost.Prompts().Message(QMessageBox::Warning,
+            result.Detail.isEmpty() || result.Detail == message ? message
+                                                                : message + QStringLiteral("\n\n") + result.Detail,
+            QMessageBox::Ok);
         return false;
     }
     if (!CurrentPaletteOnly)

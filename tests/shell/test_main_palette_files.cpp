@@ -311,6 +311,7 @@ TEST_F(PaletteFiles, SaveBeforeDiscardingAsksOnlyForChangedColoursAndCanStopTheC
     };
     const QString txt = Path(QStringLiteral("nope.txt"));
     const QString elsewhere = Path(QStringLiteral("elsewhere.kvfc"));
+    const QString missing = Path(QStringLiteral("not-there/doc.kvfc"));
     const Case cases[] = {
         {"cancel", true, QMessageBox::Cancel, {}, false, false},
         {"no", true, QMessageBox::No, {}, true, false},
@@ -318,6 +319,7 @@ TEST_F(PaletteFiles, SaveBeforeDiscardingAsksOnlyForChangedColoursAndCanStopTheC
         {"yes untitled, dialog cancelled", false, QMessageBox::Yes, {}, false, false},
         {"yes untitled, saved", false, QMessageBox::Yes, elsewhere, true, true},
         {"yes untitled, a name nothing is written to", false, QMessageBox::Yes, txt, false, false},
+        {"yes untitled, a folder that is not there", false, QMessageBox::Yes, missing, false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -344,6 +346,10 @@ TEST_F(PaletteFiles, SaveBeforeDiscardingAsksOnlyForChangedColoursAndCanStopTheC
         } else {
             EXPECT_EQ(DocumentBytes(window->Document()), changed);
             EXPECT_TRUE(window->PaletteGrid().Modified());
+            // A save that was tried and failed says so in a box, not only in the status bar.
+            if (!c.SaveAsFile.isEmpty())
+                EXPECT_TRUE(Prompts.Log.last().startsWith(QStringLiteral("message:")))
+                    << Prompts.Log.join(u'|').toStdString();
         }
         const QString written = c.OwnFile ? docFile : c.SaveAsFile;
         if (c.FileWritten) {
