@@ -3,10 +3,9 @@
 // first asked. The same binary doubles as the helper process some tests start: with
 // KORVEL_SHELL_CHILD set it plays that part instead of running tests.
 #include "ShellTestUtil.h"
+#include "TemporaryUserFolders.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv)
@@ -19,16 +18,7 @@ int main(int argc, char** argv)
     QTemporaryDir root;
     if (!root.isValid())
         return 2;
-    const QString base = root.path();
-    for (const char* name : {"config", "data", "runtime", "home"})
-        QDir(base).mkpath(QString::fromLatin1(name));
-    QFile::setPermissions(
-        base + QStringLiteral("/runtime"), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(base + QStringLiteral("/config")));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(base + QStringLiteral("/data")));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(base + QStringLiteral("/runtime")));
-    qputenv("HOME", QFile::encodeName(base + QStringLiteral("/home")));
-    qunsetenv("XDG_DOCUMENTS_DIR");
+    UseTemporaryUserFolders(root);
 
     ::testing::InitGoogleTest(&argc, argv);
     QCoreApplication app(argc, argv);
