@@ -17,16 +17,26 @@ fail=0
 "$cli" scene rings --base 3366CC --segments 12 --rings 2 --size 400x400 --out rings.swf
 "$cli" scene rings --base E07020 --segments 24 --rings 3 --file --size 300x300 --out rings-file.swf
 "$cli" scene blank --size 400x300 --out blank.swf
+# The Harmonies page as Save Image writes it: a continuous colour ring with grey dots, and
+# shifted wedges with the base marker on the other wheel.
+"$cli" scene harmonies --base 3366CC --style 1 --grays 8 --out harm-circles.swf
+"$cli" scene harmonies --base E07020 --style 4 --harmony SQR --marker --wheel scientific --out harm-wheel.swf
 
-# Our pictures, then Ruffle's for all three in one browser.
-for m in rings rings-file blank; do "$cli" render $m.swf $m-ours.png; done
-printf '%s\n' "rings.swf rings-ruffle.png" "rings-file.swf rings-file-ruffle.png" "blank.swf blank-ruffle.png" > jobs.txt
+# Our pictures, then Ruffle's for all of them in one browser.
+movies="rings rings-file blank harm-circles harm-wheel"
+: > jobs.txt
+for m in $movies; do
+    "$cli" render $m.swf $m-ours.png
+    echo "$m.swf $m-ruffle.png" >> jobs.txt
+done
 node "$ruffle/render.js" --batch jobs.txt --renderer canvas --strict > batch.json 2>batch.err || {
     echo "Ruffle refused a movie:"; cat batch.err; exit 1; }
 node "$here/compare.mjs" "$ruffle" rings-ours.png rings-ruffle.png 8 0.97 || fail=1
 node "$here/compare.mjs" "$ruffle" rings-file-ours.png rings-file-ruffle.png 8 0.97 || fail=1
 # Device text is drawn with each player's own font: only the page around it must agree.
 node "$here/compare.mjs" "$ruffle" blank-ours.png blank-ruffle.png 8 0.90 || fail=1
+node "$here/compare.mjs" "$ruffle" harm-circles-ours.png harm-circles-ruffle.png 8 0.97 || fail=1
+node "$here/compare.mjs" "$ruffle" harm-wheel-ours.png harm-wheel-ruffle.png 8 0.97 || fail=1
 
 # Behaviour: the clip under a point of the outer ring, as our player answers it.
 ours_hit=$("$cli" hit rings.swf 340 200)
