@@ -296,27 +296,27 @@ TfrmSwatchInfo::TfrmSwatchInfo(QWidget* parent)
 
     lblAdjustColor = new QLabel(QStringLiteral("Adjust Color:"), this);
     lblAdjustColor->setGeometry(kSectionLabelLeft, 5, kFieldLeft - kSectionLabelLeft - 4, 15);
+    // The adjustment row left to right; a separator after each pair.
     int x = kFieldLeft;
-    btnDarken = MakeToolButton(this, "btnDarken", glDarken);
-    btnDarken->move(x, 0);
-    x += kToolButtonSize;
-    btnLighten = MakeToolButton(this, "btnLighten", glLighten);
-    btnLighten->move(x, 0);
-    x += kToolButtonSize;
-    Separator1 = MakeBevel(this, "Separator1", true);
-    Separator1->setGeometry(x, 0, kSeparatorWidth, kToolButtonSize);
-    x += kSeparatorWidth;
-    btnDesaturate = MakeToolButton(this, "btnDesaturate", glDesaturate);
-    btnDesaturate->move(x, 0);
-    x += kToolButtonSize;
-    btnSaturate = MakeToolButton(this, "btnSaturate", glSaturate);
-    btnSaturate->move(x, 0);
-    x += kToolButtonSize;
-    Separator2 = MakeBevel(this, "Separator2", true);
-    Separator2->setGeometry(x, 0, kSeparatorWidth, kToolButtonSize);
-    x += kSeparatorWidth;
-    btnColorPicker = MakeToolButton(this, "btnColorPicker", glEyeDropper);
-    btnColorPicker->move(x, 0);
+    const auto addButton = [this, &x](const char* name, TGlyph glyph) {
+        QToolButton* button = MakeToolButton(this, name, glyph);
+        button->move(x, 0);
+        x += kToolButtonSize;
+        return button;
+    };
+    const auto addSeparator = [this, &x](const char* name) {
+        QFrame* separator = MakeBevel(this, name, true);
+        separator->setGeometry(x, 0, kSeparatorWidth, kToolButtonSize);
+        x += kSeparatorWidth;
+        return separator;
+    };
+    btnDarken = addButton("btnDarken", glDarken);
+    btnLighten = addButton("btnLighten", glLighten);
+    Separator1 = addSeparator("Separator1");
+    btnDesaturate = addButton("btnDesaturate", glDesaturate);
+    btnSaturate = addButton("btnSaturate", glSaturate);
+    Separator2 = addSeparator("Separator2");
+    btnColorPicker = addButton("btnColorPicker", glEyeDropper);
     btnReset = new QPushButton(QStringLiteral("Reset"), this);
     btnReset->setObjectName(QStringLiteral("btnReset"));
     btnReset->setGeometry(kRight - kResetWidth, 0, kResetWidth, kToolButtonSize);
