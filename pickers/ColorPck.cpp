@@ -2,8 +2,6 @@
 
 #include "pickers/SysColors.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -30,12 +28,11 @@ int CeilDiv(int a, int b)
 } // namespace
 
 TColorPicker::TColorPicker(QWidget* parent)
-    : QWidget(parent)
+    : TColorControlBase(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
-    setAcceptDrops(true);
     FSelectedColor = BackgroundColor();
     Relayout();
 }
@@ -241,6 +238,11 @@ void TColorPicker::SetHover(int Col, int Row)
         update(CellRect(FHoverCol, FHoverRow));
 }
 
+QPoint TColorPicker::OwnerPoint(QPointF Pos) const
+{
+    return {qFloor(Pos.x()), qFloor(Pos.y())};
+}
+
 void TColorPicker::mouseMoveEvent(QMouseEvent* event)
 {
     const QPointF pos = event->position();
@@ -256,8 +258,7 @@ void TColorPicker::mouseMoveEvent(QMouseEvent* event)
     } else {
         SetHover(-1, -1);
     }
-    if (OnMouseMove)
-        OnMouseMove(this, Qt::NoButton, event->modifiers(), qFloor(pos.x()), qFloor(pos.y()));
+    FireMouseMove(event);
 }
 
 void TColorPicker::mousePressEvent(QMouseEvent* event)
@@ -266,8 +267,7 @@ void TColorPicker::mousePressEvent(QMouseEvent* event)
     FSelectedColor = ShownColorAtCell(pos);
     if (event->button() == Qt::LeftButton)
         FClickArmed = true;
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), qFloor(pos.x()), qFloor(pos.y()));
+    FireMouseDown(event);
 }
 
 void TColorPicker::mouseDoubleClickEvent(QMouseEvent* event)
@@ -285,8 +285,7 @@ void TColorPicker::mouseDoubleClickEvent(QMouseEvent* event)
 void TColorPicker::mouseReleaseEvent(QMouseEvent* event)
 {
     const QPointF pos = event->position();
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), qFloor(pos.x()), qFloor(pos.y()));
+    FireMouseUp(event);
     const bool armed = FClickArmed && event->button() == Qt::LeftButton;
     if (event->button() == Qt::LeftButton)
         FClickArmed = false;
@@ -314,28 +313,4 @@ void TColorPicker::changeEvent(QEvent* event)
         update();
     }
     QWidget::changeEvent(event);
-}
-
-void TColorPicker::dragEnterEvent(QDragEnterEvent* event)
-{
-    dragMoveEvent(event);
-}
-
-void TColorPicker::dragMoveEvent(QDragMoveEvent* event)
-{
-    bool accept = false;
-    if (OnDragOver)
-        OnDragOver(this, event, accept);
-    if (accept)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void TColorPicker::dropEvent(QDropEvent* event)
-{
-    if (OnDragDrop) {
-        OnDragDrop(this, event);
-        event->acceptProposedAction();
-    }
 }

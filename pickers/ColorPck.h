@@ -6,29 +6,17 @@
 
 #include "colour/ColorTypes.h"
 #include "colour/ColorVision.h"
-#include "colour/Events.h"
 #include "pickers/CachedBackground.h"
-
-#include <QWidget>
+#include "pickers/ColorControlBase.h"
 
 #include <array>
-#include <functional>
-
-class QDragMoveEvent;
-class QDropEvent;
 
 // Black, four greys, white, then the primaries and secondaries.
 extern const std::array<TColor, 12> kPickerFixedColors;
 
-class TColorPicker : public QWidget, public TObject {
+class TColorPicker : public TColorControlBase {
     Q_OBJECT
 public:
-    using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
-    using TMouseEvent
-        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
-    using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
-    using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
-
     explicit TColorPicker(QWidget* parent = nullptr);
 
     // Levels per channel, 3..24; also the number of cubes. Keeps Rows where it can.
@@ -72,11 +60,6 @@ public:
     TNotifyEvent OnLeave;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TDragOverEvent OnDragOver;
-    TDragDropEvent OnDragDrop;
 
 Q_SIGNALS:
     void hoverColor(quint32 color);
@@ -92,9 +75,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
+    QPoint OwnerPoint(QPointF Pos) const override;
 
 private:
     int Level(int Index) const;

@@ -3,8 +3,6 @@
 #include "colour/Colors.h"
 #include "pickers/SysColors.h"
 
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -176,12 +174,11 @@ QCursor EyedropCursor()
 }
 
 TColorSampler::TColorSampler(QWidget* parent)
-    : QWidget(parent)
+    : TColorControlBase(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
     setCursor(EyedropCursor());
-    setAcceptDrops(true);
     resize(sizeHint());
 }
 
@@ -323,18 +320,14 @@ void TColorSampler::Pick(QPointF Pos)
 
 void TColorSampler::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouseDown(event);
     FTracking = true;
     Pick(event->position());
 }
 
 void TColorSampler::mouseMoveEvent(QMouseEvent* event)
 {
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseMove)
-        OnMouseMove(this, Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(event);
     if (FTracking)
         Pick(event->position());
 }
@@ -344,9 +337,7 @@ void TColorSampler::mouseReleaseEvent(QMouseEvent* event)
     // Another button may still be down; tracking ends with the last one.
     if (event->buttons() == Qt::NoButton)
         FTracking = false;
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouseUp(event);
 }
 
 void TColorSampler::changeEvent(QEvent* event)
@@ -355,28 +346,4 @@ void TColorSampler::changeEvent(QEvent* event)
     if (event->type() == QEvent::PaletteChange)
         Changed();
     QWidget::changeEvent(event);
-}
-
-void TColorSampler::dragEnterEvent(QDragEnterEvent* event)
-{
-    dragMoveEvent(event);
-}
-
-void TColorSampler::dragMoveEvent(QDragMoveEvent* event)
-{
-    bool accept = false;
-    if (OnDragOver)
-        OnDragOver(this, event, accept);
-    if (accept)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void TColorSampler::dropEvent(QDropEvent* event)
-{
-    if (OnDragDrop) {
-        OnDragDrop(this, event);
-        event->acceptProposedAction();
-    }
 }

@@ -5,16 +5,10 @@
 
 #include "colour/ColorTypes.h"
 #include "colour/ColorVision.h"
-#include "colour/Events.h"
 #include "pickers/CachedBackground.h"
+#include "pickers/ColorControlBase.h"
 
 #include <QCursor>
-#include <QWidget>
-
-#include <functional>
-
-class QDragMoveEvent;
-class QDropEvent;
 
 enum TSamplerPresets {
     spSaturated, // HSL: full saturation, white at the top to black at the bottom
@@ -33,16 +27,9 @@ enum TSamplerBorderStyle {
 // The pipette cursor of the sampler (hot spot at the tip); the screen eyedropper uses it too.
 QCursor EyedropCursor();
 
-class TColorSampler : public QWidget, public TObject {
+class TColorSampler : public TColorControlBase {
     Q_OBJECT
 public:
-    using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
-    // X, Y in the control's coordinates; Button is Qt::NoButton for moves.
-    using TMouseEvent
-        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
-    using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
-    using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
-
     explicit TColorSampler(QWidget* parent = nullptr);
 
     TSamplerPresets Presets() const { return FPresets; }
@@ -71,15 +58,9 @@ public:
 
     QSize sizeHint() const override { return {200, 20}; }
 
-    // A pick (press, or move while the button is held) inside the field.
+    // A pick (press, or move while the button is held) inside the field. The main window
+    // closes a pick session (history, inspector) in OnMouseUp.
     TColorEvent OnColorChange;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseMove;
-    // Releasing the button; the main window closes a pick session (history, inspector) here.
-    TMouseEvent OnMouseUp;
-    // Colour drops: with no OnDragOver handler every drag is refused.
-    TDragOverEvent OnDragOver;
-    TDragDropEvent OnDragDrop;
 
 Q_SIGNALS:
     void colorPicked(quint32 color);
@@ -90,9 +71,6 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void Changed();

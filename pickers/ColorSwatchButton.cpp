@@ -3,8 +3,6 @@
 #include "pickers/SysColors.h"
 
 #include <QCursor>
-#include <QDragMoveEvent>
-#include <QDropEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -42,13 +40,12 @@ void VLine(QPainter& p, int x, int y0, int y1, const QColor& c) // y0..y1 inclus
 } // namespace
 
 TColorSwatchButton::TColorSwatchButton(QWidget* parent)
-    : QWidget(parent)
+    : TColorControlBase(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundRole(QPalette::Button);
     setFocusPolicy(Qt::NoFocus);
     setMouseTracking(true);
-    setAcceptDrops(true);
     resize(sizeHint());
 }
 
@@ -187,9 +184,7 @@ void TColorSwatchButton::mousePressEvent(QMouseEvent* event)
         FTracking = true;
         SetPressed(true);
     }
-    const QPoint pos = event->position().toPoint();
-    if (OnMouseDown)
-        OnMouseDown(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouseDown(event);
 }
 
 void TColorSwatchButton::mouseDoubleClickEvent(QMouseEvent* event)
@@ -206,8 +201,7 @@ void TColorSwatchButton::mouseMoveEvent(QMouseEvent* event)
         SetPressed(rect().contains(pos));
     if (OnColorRollover)
         OnColorRollover(this, FSelectionColor);
-    if (OnMouseMove)
-        OnMouseMove(this, Qt::NoButton, event->modifiers(), pos.x(), pos.y());
+    FireMouseMove(event);
 }
 
 void TColorSwatchButton::mouseReleaseEvent(QMouseEvent* event)
@@ -218,8 +212,7 @@ void TColorSwatchButton::mouseReleaseEvent(QMouseEvent* event)
         FTracking = false;
         SetPressed(false);
     }
-    if (OnMouseUp)
-        OnMouseUp(this, event->button(), event->modifiers(), pos.x(), pos.y());
+    FireMouseUp(event);
     if (wasTracking && rect().contains(pos)) {
         repaint();
         if (OnClick)
@@ -246,28 +239,4 @@ void TColorSwatchButton::changeEvent(QEvent* event)
         update();
     }
     QWidget::changeEvent(event);
-}
-
-void TColorSwatchButton::dragEnterEvent(QDragEnterEvent* event)
-{
-    dragMoveEvent(event);
-}
-
-void TColorSwatchButton::dragMoveEvent(QDragMoveEvent* event)
-{
-    bool accept = false;
-    if (OnDragOver)
-        OnDragOver(this, event, accept);
-    if (accept)
-        event->acceptProposedAction();
-    else
-        event->ignore();
-}
-
-void TColorSwatchButton::dropEvent(QDropEvent* event)
-{
-    if (OnDragDrop) {
-        OnDragDrop(this, event);
-        event->acceptProposedAction();
-    }
 }

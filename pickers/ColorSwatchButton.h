@@ -6,26 +6,17 @@
 
 #include "colour/ColorTypes.h"
 #include "colour/ColorVision.h"
-#include "colour/Events.h"
-
-#include <QWidget>
+#include "pickers/ColorControlBase.h"
 
 #include <functional>
 
-class QDragMoveEvent;
-class QDropEvent;
 class TColorFormula;
 
-class TColorSwatchButton : public QWidget, public TObject {
+class TColorSwatchButton : public TColorControlBase {
     Q_OBJECT
 public:
-    using TColorEvent = std::function<void(TObject* Sender, TColor Color)>;
     // X, Y: the cursor's position on the screen.
     using TMouseLeaveEvent = std::function<void(TObject* Sender, int X, int Y)>;
-    using TMouseEvent
-        = std::function<void(TObject* Sender, Qt::MouseButton Button, Qt::KeyboardModifiers Shift, int X, int Y)>;
-    using TDragOverEvent = std::function<void(TObject* Sender, QDragMoveEvent* Event, bool& Accept)>;
-    using TDragDropEvent = std::function<void(TObject* Sender, QDropEvent* Event)>;
 
     explicit TColorSwatchButton(QWidget* parent = nullptr);
 
@@ -74,11 +65,6 @@ public:
     TMouseLeaveEvent OnMouseLeave;
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseMove;
-    TMouseEvent OnMouseUp;
-    TDragOverEvent OnDragOver;
-    TDragDropEvent OnDragDrop;
 
 Q_SIGNALS:
     void colorChanged(quint32 color);
@@ -92,9 +78,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void changeEvent(QEvent* event) override;
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dragMoveEvent(QDragMoveEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
 
 private:
     void SetPressed(bool Value);
