@@ -617,12 +617,7 @@ void TfrmSwatchInfo::ColorChanged(double Hue, double Sat, double Brt, TColor Ref
     for (TColorTrackBar* slider : ColorTrackBars)
         slider->SetHSB(Hue, Sat, Brt);
     WriteValueBoxes(Hue, Sat, Brt);
-    ShowText(edHex,
-        QStringLiteral("%1%2%3")
-            .arg(GetRValue(RefColor), 2, 16, QLatin1Char('0'))
-            .arg(GetGValue(RefColor), 2, 16, QLatin1Char('0'))
-            .arg(GetBValue(RefColor), 2, 16, QLatin1Char('0'))
-            .toUpper());
+    ShowText(edHex, ColorToFullHex(RefColor, false));
 }
 
 void TfrmSwatchInfo::RefreshFromWheel()

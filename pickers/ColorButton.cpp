@@ -1,5 +1,6 @@
 #include "pickers/ColorButton.h"
 
+#include "colour/Colors.h"
 #include "pickers/SysColors.h"
 
 #include <QCursor>
@@ -109,11 +110,7 @@ void TColorButton::UpdateHint()
         setToolTip(QString());
         return;
     }
-    setToolTip(QStringLiteral("#%1%2%3")
-                   .arg(GetRValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .arg(GetGValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .arg(GetBValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .toUpper());
+    setToolTip(ColorToFullHex(FSelectionColor, true));
 }
 
 QRect TColorButton::SwatchRect() const

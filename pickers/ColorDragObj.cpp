@@ -1,5 +1,6 @@
 #include "pickers/ColorDragObj.h"
 
+#include "colour/Colors.h"
 #include "pickers/SysColors.h"
 
 #include <QCoreApplication>
@@ -45,11 +46,7 @@ void EncodeColorDrag(const TColorDragCtrlObject& Drag, QMimeData* Data)
     }
     Data->setData(QString::fromLatin1(kColorDragMimeType), bytes);
     const TColor rgb = ColorToRGB(Drag.Color);
-    Data->setText(QStringLiteral("#%1%2%3")
-                      .arg(GetRValue(rgb), 2, 16, QLatin1Char('0'))
-                      .arg(GetGValue(rgb), 2, 16, QLatin1Char('0'))
-                      .arg(GetBValue(rgb), 2, 16, QLatin1Char('0'))
-                      .toUpper());
+    Data->setText(ColorToFullHex(rgb, true));
     Data->setColorData(QColorFromTColor(rgb));
 }
 

@@ -1,5 +1,6 @@
 #include "pickers/ColorSwatchButton.h"
 
+#include "colour/Colors.h"
 #include "pickers/SysColors.h"
 
 #include <QCursor>
@@ -51,11 +52,7 @@ TColorSwatchButton::TColorSwatchButton(QWidget* parent)
 
 void TColorSwatchButton::RenewHint()
 {
-    setToolTip(QStringLiteral("#%1%2%3")
-                   .arg(GetRValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .arg(GetGValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .arg(GetBValue(FSelectionColor), 2, 16, QLatin1Char('0'))
-                   .toUpper());
+    setToolTip(ColorToFullHex(FSelectionColor, true));
 }
 
 void TColorSwatchButton::SetSelectionColor(TColor Value)

@@ -3,7 +3,6 @@
 #include "colour/Colors.h"
 #include "pickers/SysColors.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QFont>
 #include <QFontMetrics>
@@ -11,6 +10,8 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPainter>
+
+#include <algorithm>
 
 namespace {
 
@@ -20,20 +21,6 @@ QFont SwatchFont(bool ForMetafile)
     QFont font = ForMetafile ? QFont(QStringLiteral("Arial")) : QGuiApplication::font();
     font.setPointSize(8);
     return font;
-}
-
-QString HexOf(TColor Color)
-{
-    return QStringLiteral("#%1%2%3")
-        .arg(GetRValue(Color), 2, 16, QLatin1Char('0'))
-        .arg(GetGValue(Color), 2, 16, QLatin1Char('0'))
-        .arg(GetBValue(Color), 2, 16, QLatin1Char('0'))
-        .toUpper();
-}
-
-QString XmlEscaped(const QString& Text)
-{
-    return Text.toHtmlEscaped();
 }
 
 } // namespace
@@ -79,10 +66,10 @@ QByteArray SwatchSvg(int Size, bool ShowLabel, const QString& Text, TColor Color
         "<rect x=\"0.5\" y=\"0.5\" width=\"%2\" height=\"%2\" fill=\"%3\" stroke=\"#000000\" stroke-width=\"1\"/>\n")
                       .arg(Size)
                       .arg(Size - 1)
-                      .arg(HexOf(Color));
+                      .arg(ColorToFullHex(Color, true));
     if (ShowLabel && !Text.isEmpty()) {
-        const int textHeight = QFontMetrics(SwatchFont(true)).height();
         const QFontMetrics metrics(SwatchFont(true));
+        const int textHeight = metrics.height();
         svg += QStringLiteral("<rect x=\"0\" y=\"%1\" width=\"%2\" height=\"%3\" fill=\"#000000\"/>\n")
                    .arg(Size - textHeight)
                    .arg(Size)
@@ -91,7 +78,7 @@ QByteArray SwatchSvg(int Size, bool ShowLabel, const QString& Text, TColor Color
                               "text-anchor=\"middle\">%3</text>\n")
                    .arg(Size / 2.0)
                    .arg(Size - metrics.descent())
-                   .arg(XmlEscaped(Text));
+                   .arg(Text.toHtmlEscaped());
     }
     svg += QStringLiteral("</svg>\n");
     return svg.toUtf8();
@@ -112,11 +99,11 @@ QMimeData* SwatchMimeData(TColor Color, const TClipboardSwatch& Options)
     auto* data = new QMimeData;
     data->setImageData(picture);
     data->setData(QStringLiteral("image/svg+xml"), SwatchSvg(size, Options.ShowLabel, label, Color));
-    data->setText(label.isEmpty() ? HexOf(Color) : label);
+    data->setText(label.isEmpty() ? ColorToFullHex(Color, true) : label);
     return data;
 }
 
 void CopySwatchToClipboard(TColor Color, const TClipboardSwatch& Options)
 {
-    QApplication::clipboard()->setMimeData(SwatchMimeData(Color, Options));
+    QGuiApplication::clipboard()->setMimeData(SwatchMimeData(Color, Options));
 }

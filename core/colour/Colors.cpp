@@ -254,6 +254,12 @@ QString ColorToHex(int r, int g, int b, bool withHash)
     return text;
 }
 
+QString ColorToFullHex(TColor color, bool withHash)
+{
+    const QString text = Hex2(GetRValue(color)) + Hex2(GetGValue(color)) + Hex2(GetBValue(color));
+    return withHash ? QLatin1Char('#') + text : text;
+}
+
 QString ColorToText(TColorValueFmt format, int style, TColor color)
 {
     const int r = GetRValue(color), g = GetGValue(color), b = GetBValue(color);

@@ -82,6 +82,9 @@ TColor WebSmartColor(TColor color);
 TColor AdjustColor(TColor color, int kind, double amount);
 
 QString ColorToHex(int r, int g, int b, bool withHash);
+// Always six upper-case digits, whatever the user's shorthand and letter-case settings:
+// for files, hints, drag texts and anything another program reads.
+QString ColorToFullHex(TColor color, bool withHash);
 // style 0..2
 QString ColorToText(TColorValueFmt format, int style, TColor color);
 TColor HexToColor(const QString& text, TColor defaultColor);

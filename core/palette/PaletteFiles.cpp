@@ -516,12 +516,7 @@ QByteArray XmlCollectionBytes(const TRichPaletteList& List, const QString& Versi
             if (!swatch->Description().isEmpty())
                 item->AppendChild(QStringLiteral("Description"))->SetText(swatch->Description());
             const TColor c = swatch->Color();
-            item->AppendChild(QStringLiteral("RGB"))
-                ->SetText(QStringLiteral("#%1%2%3")
-                              .arg(GetRValue(c), 2, 16, QLatin1Char('0'))
-                              .arg(GetGValue(c), 2, 16, QLatin1Char('0'))
-                              .arg(GetBValue(c), 2, 16, QLatin1Char('0'))
-                              .toUpper());
+            item->AppendChild(QStringLiteral("RGB"))->SetText(ColorToFullHex(c, true));
         }
     }
     return doc.SaveToBytes();

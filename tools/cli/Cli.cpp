@@ -1,5 +1,7 @@
 #include "Cli.h"
 
+#include "colour/Colors.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -84,7 +86,8 @@ int ParseIntArg(const QString& text, const QString& what, int lo, int hi)
     bool ok = false;
     const int value = text.toInt(&ok);
     if (!ok || value < lo || value > hi)
-        throw CliError(QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'").arg(what).arg(lo).arg(hi).arg(text));
+        throw CliError(
+            QStringLiteral("%1 must be a whole number from %2 to %3, not '%4'").arg(what).arg(lo).arg(hi).arg(text));
     return value;
 }
 
@@ -99,11 +102,7 @@ double ParseDoubleArg(const QString& text, const QString& what)
 
 QString JsonColor(TColor color)
 {
-    return QStringLiteral("%1%2%3")
-        .arg(GetRValue(color), 2, 16, QLatin1Char('0'))
-        .arg(GetGValue(color), 2, 16, QLatin1Char('0'))
-        .arg(GetBValue(color), 2, 16, QLatin1Char('0'))
-        .toUpper();
+    return ColorToFullHex(color, false);
 }
 
 void PrintText(const QString& text)
